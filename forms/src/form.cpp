@@ -1,0 +1,424 @@
+#include "form_state.h"
+
+#include "forms/runtime.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace forms {
+
+using detail::FormState;
+using detail::Kind;
+
+Control::Control(std::string name, std::string kind) : name_(std::move(name)), kind_(std::move(kind)) {}
+Control::~Control() = default;
+
+void Control::require(std::string_view property) const
+{
+    if (!view_)
+        throw CallFailedError(name_ + "." + std::string(property) + " cannot be set: its form is not loaded");
+}
+
+void Control::setCaption(std::string caption)
+{
+    require("Caption");
+    caption_ = std::move(caption);
+    view_->showCaption(caption_);
+}
+
+void Control::setVisible(bool visible)
+{
+    require("Visible");
+    visible_ = visible;
+    view_->showVisible(visible);
+}
+
+void Control::setEnabled(bool enabled)
+{
+    require("Enabled");
+    enabled_ = enabled;
+    view_->showEnabled(enabled);
+}
+
+void Control::setLeft(int twips)
+{
+    require("Left");
+    left_ = twips;
+    view_->moveTo(left_, top_);
+}
+
+void Control::setTop(int twips)
+{
+    require("Top");
+    top_ = twips;
+    view_->moveTo(left_, top_);
+}
+
+namespace detail {
+
+FormWindow::FormWindow(FormState& state) : state_(state)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    client = new QWidget(this);
+    layout->addWidget(client);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Enter presses the default button, Escape the cancel button, wherever
+    // the focus is; a focused button takes Enter itself before it gets here.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool escape = event->key() == Qt::Key_Escape;
+    if (enter || escape) {
+        if (ButtonWidget* button = state_.buttonWhere(enter ? &ButtonWidget::isDefault : &ButtonWidget::isCancel)) {
+            if (button->isEnabled() && button->isVisible())
+                button->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    // The frame's close box unloads the form, as Unload does.
+    event->accept();
+    state_.unload();
+}
+
+ButtonWidget* FormState::buttonWhere(bool (ButtonWidget::*test)() const) const
+{
+    for (const auto& [name, c] : controls)
+        if (auto* button = dynamic_cast<ButtonWidget*>(c->view_); button && (button->*test)())
+            return button;
+    return nullptr;
+}
+
+Control& FormState::control(std::string_view name)
+{
+    const auto it = controls.find(name);
+    if (it == controls.end())
+        throw CallFailedError("form has no control named '" + std::string(name) + "'");
+    return *it->second;
+}
+
+namespace {
+
+QPixmap loadPicture(const ControlSpec& spec, const QString& layoutPath)
+{
+    QPixmap picture(spec.picture);
+    if (picture.isNull())
+        throw LayoutError(QStringLiteral("%1, control '%2': cannot read picture %3")
+                              .arg(layoutPath, spec.name, spec.picture)
+                              .toStdString());
+    // A picture control is exactly its picture's size (plus its border):
+    // nothing is stretched, so a box that disagrees is a fault of the layout.
+    const int edge = spec.border ? 2 * PictureWidget::borderPixels : 0;
+    const QSize box(pixels(spec.width), pixels(spec.height));
+    if (box != picture.size() + QSize(edge, edge))
+        throw LayoutError(QStringLiteral("%1, control '%2': box of %3x%4 pixels does not fit its %5x%6 picture")
+                              .arg(layoutPath, spec.name)
+                              .arg(box.width())
+                              .arg(box.height())
+                              .arg(picture.width())
+                              .arg(picture.height())
+                              .toStdString());
+    return picture;
+}
+
+View* makeView(const ControlSpec& spec, FormWindow& window, const FormSpec& form, Form& owner)
+{
+    QWidget* client = window.client;
+    const auto clickTo = [&owner, name = spec.name.toStdString()] { return [&owner, name] { owner.click(name); }; };
+    ClickableWidget* clickable = nullptr;
+    QWidget* widget = nullptr;
+    View* view = nullptr;
+
+    switch (spec.kind) {
+    case Kind::image:
+    case Kind::pictureBox: {
+        auto* w = new PictureWidget(client, spec, loadPicture(spec, form.path));
+        if (spec.kind == Kind::pictureBox)
+            w->setFocusPolicy(Qt::TabFocus);
+        clickable = w;
+        widget = w;
+        view = w;
+        break;
+    }
+    case Kind::label: {
+        auto* w = new LabelWidget(client, spec);
+        clickable = w;
+        widget = w;
+        view = w;
+        break;
+    }
+    case Kind::frame: {
+        auto* w = new FrameWidget(client, spec);
+        clickable = w;
+        widget = w;
+        view = w;
+        break;
+    }
+    case Kind::shape: {
+        auto* w = new ShapeWidget(client, spec);
+        widget = w;
+        view = w;
+        break;
+    }
+    case Kind::line: {
+        auto* w = new LineWidget(client, spec);
+        widget = w;
+        view = w;
+        break;
+    }
+    case Kind::button: {
+        auto* w = new ButtonWidget(client, spec);
+        QObject::connect(w, &QPushButton::clicked, w, clickTo());
+        widget = w;
+        view = w;
+        break;
+    }
+    case Kind::timer: {
+        auto* t = new detail::TimerControl(&window, spec);
+        QObject::connect(t, &QTimer::timeout, t, [&owner, name = spec.name.toStdString()] { owner.tick(name); });
+        return t;
+    }
+    }
+    if (clickable)
+        clickable->clicked = clickTo();
+    widget->setFont(makeFont(spec.font, form.font));
+    return view;
+}
+
+}  // namespace
+
+void FormState::build(const FormSpec& spec)
+{
+    auto* w = new FormWindow(*this);
+    window = w;
+    w->setWindowTitle(spec.caption);
+    if (!spec.icon.isEmpty())
+        w->setWindowIcon(QIcon(spec.icon));
+    if (spec.backColor) {
+        // Only the client area takes the form's colour: the menu bar keeps
+        // the system's, so that its text stays readable.
+        QPalette palette = w->client->palette();
+        palette.setColor(QPalette::Window, resolve(spec.backColor, QPalette::Window));
+        w->client->setPalette(palette);
+        w->client->setAutoFillBackground(true);
+    }
+
+    if (!spec.menu.empty()) {
+        w->menuBar = new QMenuBar(w);
+        w->layout()->setMenuBar(w->menuBar);
+        for (const MenuSpec& item : spec.menu) {
+            auto* action = new MenuItem(w->menuBar, item);
+            QObject::connect(action, &QAction::triggered, action, [this, name = item.name.toStdString()] { form.click(name); });
+            w->menuBar->addAction(action);
+            auto& c = controls[item.name.toStdString()];
+            if (!c)
+                c = std::make_unique<Control>(item.name.toStdString(), "menu");
+            c->view_ = action;
+            c->caption_ = item.caption.toStdString();
+            c->visible_ = c->enabled_ = true;
+        }
+    }
+
+    int right = spec.clientWidth, bottom = spec.clientHeight;
+    for (const ControlSpec& cs : spec.controls) {
+        View* view = makeView(cs, *w, spec, form);
+        auto& c = controls[cs.name.toStdString()];
+        if (!c)
+            c = std::make_unique<Control>(cs.name.toStdString(), cs.kindName.toStdString());
+        c->view_ = view;
+        c->caption_ = cs.caption.toStdString();
+        c->left_ = cs.left;
+        c->top_ = cs.top;
+        c->width_ = cs.width;
+        c->height_ = cs.height;
+        c->visible_ = cs.visible;
+        c->enabled_ = cs.enabled;
+        view->showVisible(cs.visible);
+        view->showEnabled(cs.enabled);
+        if (cs.kind != Kind::timer) {
+            right = std::max(right, cs.left + cs.width);
+            bottom = std::max(bottom, cs.top + cs.height);
+        }
+    }
+
+    tabOrder = spec.tabOrder;
+    QWidget* previous = nullptr;
+    for (const QString& name : spec.tabOrder) {
+        auto* widget = dynamic_cast<QWidget*>(controls.find(name.toStdString())->second->view_);
+        if (!widget || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    // The window opens large enough to show every control, even where the
+    // stored client size is smaller; nothing is scaled to fit.
+    const QSize client(pixels(right), pixels(bottom));
+    const int menuHeight = w->menuBar ? w->menuBar->sizeHint().height() : 0;
+    const QSize size(client.width(), client.height() + menuHeight);
+    if (spec.fixedSize)
+        w->setFixedSize(size);
+    else
+        w->resize(size);
+    if (spec.screenLeft && spec.screenTop)
+        w->setGeometry(QRect(QPoint(pixels(*spec.screenLeft), pixels(*spec.screenTop)), size));
+}
+
+void FormState::focusFirst()
+{
+    for (const QString& name : tabOrder) {
+        auto* widget = dynamic_cast<QWidget*>(controls.find(name.toStdString())->second->view_);
+        if (widget && widget->focusPolicy() != Qt::NoFocus && widget->isEnabled() && widget->isVisibleTo(window)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void FormState::unload()
+{
+    if (!loaded)
+        return;
+    loaded = false;
+    for (auto& [name, c] : controls)
+        c->view_ = nullptr;
+    if (window) {
+        for (QTimer* timer : window->findChildren<QTimer*>())
+            timer->stop();
+        window->hide();
+        // A handler of one of its own widgets may be what unloads the form,
+        // so the widgets are destroyed once control is back in the event loop.
+        window->deleteLater();
+    }
+    if (modalLoop)
+        modalLoop->quit();
+}
+
+void FormState::reap()
+{
+    delete window.data();
+}
+
+}  // namespace detail
+
+Form::Form(Runtime& runtime, std::string layoutPath)
+    : runtime_(runtime), state_(std::make_unique<FormState>(*this, QString::fromStdString(layoutPath)))
+{
+}
+
+Form::~Form()
+{
+    state_->unload();
+    state_->reap();
+}
+
+bool Form::loaded() const
+{
+    return state_->loaded;
+}
+
+void Form::on(std::string_view handler, std::function<void()> body)
+{
+    state_->handlers[std::string(handler)] = std::move(body);
+}
+
+void Form::load()
+{
+    if (state_->loaded)
+        return;
+    runtime_.dispatch([this] {
+        const detail::FormSpec spec = detail::readLayout(state_->layoutPath);
+        // A handler whose control is missing would silently never run.
+        for (const auto& [handler, body] : state_->handlers) {
+            const std::string control = handler.substr(0, handler.rfind('_'));
+            const bool known = control == "Form" ||
+                std::any_of(spec.controls.begin(), spec.controls.end(), [&](const auto& c) { return c.name.toStdString() == control; }) ||
+                std::any_of(spec.menu.begin(), spec.menu.end(), [&](const auto& m) { return m.name.toStdString() == control; });
+            if (!known)
+                throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" + control + "'");
+        }
+        state_->build(spec);
+        state_->loaded = true;
+    });
+    if (state_->loaded)
+        runHandler("Form_Load");
+}
+
+void Form::show()
+{
+    load();
+    if (!state_->loaded || runtime_.ended())
+        return;
+    state_->window->show();
+    state_->focusFirst();
+}
+
+void Form::showModal()
+{
+    load();
+    if (!state_->loaded || runtime_.ended())
+        return;
+    detail::FormWindow* w = state_->window;
+    w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    state_->focusFirst();
+    QEventLoop loop;
+    state_->modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    state_->modalLoop = nullptr;
+    state_->unload();
+    state_->reap();
+}
+
+void Form::unload()
+{
+    state_->unload();
+}
+
+Control& Form::control(std::string_view name)
+{
+    if (!state_->loaded)
+        throw CallFailedError("control '" + std::string(name) + "' is not there: its form is not loaded");
+    return state_->control(name);
+}
+
+void Form::click(std::string_view name)
+{
+    if (!state_->loaded)
+        return;
+    const auto it = state_->controls.find(name);
+    if (it != state_->controls.end() && it->second->clickable())
+        runHandler(std::string(name) + "_Click");
+}
+
+void Form::tick(std::string_view timer)
+{
+    if (!state_->loaded)
+        return;
+    const auto it = state_->controls.find(timer);
+    if (it != state_->controls.end() && it->second->enabled())
+        runHandler(std::string(timer) + "_Timer");
+}
+
+void Form::runHandler(const std::string& handler)
+{
+    const auto it = state_->handlers.find(handler);
+    if (it != state_->handlers.end())
+        runtime_.dispatch(it->second);
+}
+
+void* Form::window() const
+{
+    return state_->window.data();
+}
+
+}  // namespace forms

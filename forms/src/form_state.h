@@ -1,0 +1,53 @@
+#pragma once
+
+#include "forms/form.h"
+#include "layout.h"
+#include "widgets.h"
+
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QPointer>
+
+#include <map>
+
+namespace forms::detail {
+
+// The top-level window of a loaded form: an optional menu bar over the
+// client area, where the controls lie.
+class FormWindow final : public QWidget {
+public:
+    explicit FormWindow(FormState& state);
+    QWidget* client = nullptr;
+    QMenuBar* menuBar = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    FormState& state_;
+};
+
+struct FormState {
+    FormState(Form& owner, QString path) : form(owner), layoutPath(std::move(path)) {}
+
+    void build(const FormSpec& spec);
+    Control& control(std::string_view name);
+    void focusFirst();
+    void unload();
+    void reap();
+    ButtonWidget* buttonWhere(bool (ButtonWidget::*test)() const) const;
+
+    static View* viewOf(const Control& control) { return control.view_; }
+
+    Form& form;
+    QString layoutPath;
+    std::map<std::string, std::function<void()>, std::less<>> handlers;
+    std::map<std::string, std::unique_ptr<Control>, std::less<>> controls;
+    QStringList tabOrder;
+    QPointer<FormWindow> window;
+    QEventLoop* modalLoop = nullptr;
+    bool loaded = false;
+};
+
+}  // namespace forms::detail

@@ -1,0 +1,103 @@
+#include "forms/runtime.h"
+
+#include "forms/form.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMessageBox>
+
+#include <iostream>
+
+namespace forms {
+namespace {
+
+// The faces that the layouts name come from another platform; these free
+// ones stand in for them, close in shape and width.
+void installFontSubstitutes()
+{
+    static const bool installed = [] {
+        QFont::insertSubstitutions(QStringLiteral("Garamond"), {QStringLiteral("EB Garamond"), QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(QStringLiteral("Palatino Linotype"), {QStringLiteral("P052"), QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(QStringLiteral("Sylfaen"), {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+        return true;
+    }();
+    (void)installed;
+}
+
+void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace
+
+Runtime::Runtime(std::string title)
+    : title_(std::move(title)), clock_(std::make_unique<SystemClock>()), random_(std::make_unique<MixingGenerator>())
+{
+    installFontSubstitutes();
+}
+
+Runtime::~Runtime() = default;
+
+void Runtime::setClock(std::unique_ptr<Clock> clock)
+{
+    clock_ = std::move(clock);
+}
+
+void Runtime::setRandom(std::unique_ptr<RandomGenerator> random)
+{
+    random_ = std::move(random);
+}
+
+void Runtime::msgBox(const std::string& text, const std::string& title)
+{
+    showBox(QString::fromStdString(title.empty() ? title_ : title), QString::fromStdString(text), QMessageBox::NoIcon);
+}
+
+void Runtime::dispatch(const std::function<void()>& handler)
+{
+    if (ended_)
+        return;
+    // Qt must never see an exception: whatever escapes a handler ends here.
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        report(error);
+    } catch (...) {
+        report(std::runtime_error("Unknown failure"));
+    }
+}
+
+std::string Runtime::reportText(const std::exception& error)
+{
+    return std::string("Run-time error: ") + error.what();
+}
+
+void Runtime::report(const std::exception& error)
+{
+    if (ended_)
+        return;
+    // Stop every handler first: the lights' timers go on ticking while the
+    // report is on screen, but nothing of the program runs any more.
+    ended_ = true;
+    exitStatus_ = errorExitStatus;
+    const std::string text = reportText(error);
+    std::cerr << title_ << ": " << text << std::endl;
+    showBox(QString::fromStdString(title_), QString::fromStdString(text), QMessageBox::Critical);
+    QCoreApplication::exit(errorExitStatus);
+}
+
+void Runtime::end(int status)
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    exitStatus_ = status;
+    QCoreApplication::exit(status);
+}
+
+}  // namespace forms

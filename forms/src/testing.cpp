@@ -1,0 +1,55 @@
+#include "forms/testing.h"
+
+#include "form_state.h"
+
+namespace forms::testing {
+namespace {
+
+detail::FormWindow* formWindow(Form& form)
+{
+    return static_cast<detail::FormWindow*>(form.window());
+}
+
+}  // namespace
+
+QWidget* window(Form& form)
+{
+    return formWindow(form);
+}
+
+QWidget* client(Form& form)
+{
+    detail::FormWindow* w = formWindow(form);
+    return w ? w->client : nullptr;
+}
+
+QMenuBar* menuBar(Form& form)
+{
+    detail::FormWindow* w = formWindow(form);
+    return w ? w->menuBar : nullptr;
+}
+
+template <class T>
+static T* find(Form& form, std::string_view name)
+{
+    if (!form.loaded())
+        return nullptr;
+    return dynamic_cast<T*>(detail::FormState::viewOf(form.control(name)));
+}
+
+QWidget* widget(Form& form, std::string_view control)
+{
+    return find<QWidget>(form, control);
+}
+
+QAction* menuItem(Form& form, std::string_view control)
+{
+    return find<QAction>(form, control);
+}
+
+QTimer* timer(Form& form, std::string_view control)
+{
+    return find<QTimer>(form, control);
+}
+
+}  // namespace forms::testing

@@ -1,0 +1,291 @@
+#include "widgets.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+namespace forms::detail {
+
+QColor resolve(const std::optional<ColorSpec>& color, QPalette::ColorRole fallback)
+{
+    const QPalette palette = QApplication::palette();
+    if (!color)
+        return palette.color(fallback);
+    switch (color->system) {
+    case ColorSpec::System::buttonText:
+        return palette.color(QPalette::ButtonText);
+    case ColorSpec::System::windowText:
+        return palette.color(QPalette::WindowText);
+    case ColorSpec::System::buttonFace:
+        return palette.color(QPalette::Button);
+    case ColorSpec::System::none:
+        break;
+    }
+    return color->rgb;
+}
+
+QFont makeFont(const std::optional<FontSpec>& font, const std::optional<FontSpec>& formDefault)
+{
+    // Without a font of its own a control takes its form's, and without that
+    // the runtime's own small sans serif.
+    const FontSpec spec = font ? *font : formDefault ? *formDefault : FontSpec{QStringLiteral("MS Sans Serif"), 8.0, false};
+    QFont f(spec.name);
+    // Points at 96 pixels per inch, the same scale as the twips of the
+    // layout, so text keeps its size relative to the controls on any screen.
+    f.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
+    f.setBold(spec.bold);
+    return f;
+}
+
+namespace {
+
+void placeBox(QWidget* widget, const ControlSpec& spec)
+{
+    widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width), pixels(spec.height));
+}
+
+// Grey text with a light shadow: how a disabled caption is drawn on a face of
+// any colour.
+void drawDisabledText(QPainter& p, const QRect& r, int flags, const QString& text, const QPalette& palette)
+{
+    p.setPen(palette.color(QPalette::Light));
+    p.drawText(r.translated(1, 1), flags, text);
+    p.setPen(palette.color(QPalette::Disabled, QPalette::Text));
+    p.drawText(r, flags, text);
+}
+
+}  // namespace
+
+void ClickableWidget::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ClickableWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool wasPressed = std::exchange(pressed_, false);
+    event->accept();
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && clicked)
+        clicked();
+}
+
+LabelWidget::LabelWidget(QWidget* parent, const ControlSpec& spec)
+    : ClickableWidget(parent),
+      text_(spec.caption),
+      fore_(resolve(spec.foreColor, QPalette::ButtonText)),
+      back_(resolve(spec.backColor, QPalette::Button)),
+      opaque_(spec.opaque),
+      alignment_(spec.alignment)
+{
+    placeBox(this, spec);
+}
+
+void LabelWidget::showCaption(const std::string& caption)
+{
+    text_ = QString::fromStdString(caption);
+    update();
+}
+
+QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QStringList lines;
+    for (const QString& paragraph : QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'))) {
+        QString line;
+        qsizetype at = 0;
+        while (at < paragraph.size()) {
+            // The next word and the blanks before it.
+            qsizetype wordStart = at;
+            while (wordStart < paragraph.size() && paragraph[wordStart] == QLatin1Char(' '))
+                ++wordStart;
+            qsizetype wordEnd = wordStart;
+            while (wordEnd < paragraph.size() && paragraph[wordEnd] != QLatin1Char(' '))
+                ++wordEnd;
+            const QString withBlanks = paragraph.mid(at, wordEnd - at);
+            if (line.isEmpty() || metrics.horizontalAdvance(line + withBlanks) <= width) {
+                line += withBlanks;
+            } else {
+                // The blanks where a line breaks are dropped, so the next line
+                // starts with its word.
+                lines << line;
+                line = paragraph.mid(wordStart, wordEnd - wordStart);
+            }
+            at = wordEnd;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+void LabelWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (opaque_)
+        p.fillRect(rect(), back_);
+    p.setFont(font());
+    p.setPen(fore_);
+    // A label breaks its text between words at its right edge and starts at
+    // its top, whatever its height; what does not fit is cut off.
+    const QFontMetrics metrics(font());
+    int y = 0;
+    for (const QString& line : wrapLines(text_, metrics, width())) {
+        p.drawText(QRect(0, y, width(), metrics.height()), int(alignment_ | Qt::AlignTop), line);
+        y += metrics.height();
+        if (y >= height())
+            break;
+    }
+}
+
+PictureWidget::PictureWidget(QWidget* parent, const ControlSpec& spec, QPixmap picture)
+    : ClickableWidget(parent), picture_(std::move(picture)), border_(spec.border)
+{
+    placeBox(this, spec);
+}
+
+void PictureWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (border_) {
+        qDrawWinPanel(&p, rect(), palette(), true);
+        p.drawPixmap(borderPixels, borderPixels, picture_);
+    } else {
+        p.drawPixmap(0, 0, picture_);
+    }
+}
+
+ShapeWidget::ShapeWidget(QWidget* parent, const ControlSpec& spec)
+    : Viewed<QWidget>(parent),
+      circle_(spec.figure == QLatin1String("circle")),
+      opaque_(spec.opaque),
+      fill_(resolve(spec.backColor, QPalette::Window)),
+      outline_(resolve(spec.borderColor, QPalette::WindowText))
+{
+    placeBox(this, spec);
+    // A shape is drawn on its form and takes no clicks: they reach whatever
+    // lies under it.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ShapeWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setPen(QPen(outline_, 1));
+    p.setBrush(opaque_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
+    if (circle_) {
+        p.setRenderHint(QPainter::Antialiasing);
+        const int d = std::min(width(), height());
+        p.drawEllipse(QRectF((width() - d) / 2.0 + 0.5, (height() - d) / 2.0 + 0.5, d - 1.0, d - 1.0));
+    } else {
+        p.drawRect(0, 0, width() - 1, height() - 1);
+    }
+}
+
+LineWidget::LineWidget(QWidget* parent, const ControlSpec& spec)
+    : Viewed<QWidget>(parent), color_(resolve(spec.borderColor, QPalette::WindowText))
+{
+    const int x1 = pixels(spec.x1), y1 = pixels(spec.y1), x2 = pixels(spec.x2), y2 = pixels(spec.y2);
+    const QRect box = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
+    setGeometry(box);
+    line_ = QLine(x1 - box.left(), y1 - box.top(), x2 - box.left(), y2 - box.top());
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setPen(QPen(color_, 1));
+    p.drawLine(line_);
+}
+
+FrameWidget::FrameWidget(QWidget* parent, const ControlSpec& spec)
+    : ClickableWidget(parent),
+      text_(spec.caption),
+      fore_(resolve(spec.foreColor, QPalette::ButtonText)),
+      back_(resolve(spec.backColor, QPalette::Button))
+{
+    placeBox(this, spec);
+}
+
+void FrameWidget::showCaption(const std::string& caption)
+{
+    text_ = QString::fromStdString(caption);
+    update();
+}
+
+void FrameWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), back_);
+    const QFontMetrics metrics(font());
+    const int edge = metrics.height() / 2;
+    qDrawShadeRect(&p, QRect(0, edge, width(), height() - edge), palette(), true);
+    const QRect captionBox(6, 0, metrics.horizontalAdvance(text_) + 4, metrics.height());
+    p.fillRect(captionBox, back_);
+    p.setFont(font());
+    p.setPen(fore_);
+    p.drawText(captionBox, Qt::AlignCenter, text_);
+}
+
+ButtonWidget::ButtonWidget(QWidget* parent, const ControlSpec& spec)
+    : Viewed<QPushButton>(QString(spec.caption), parent),
+      graphical_(spec.graphical),
+      cancel_(spec.isCancel),
+      fore_(resolve(spec.foreColor, QPalette::ButtonText)),
+      back_(resolve(spec.backColor, QPalette::Button))
+{
+    placeBox(this, spec);
+    setFocusPolicy(Qt::StrongFocus);
+    // Enter presses the button that has the focus, or else the form's
+    // default button.
+    setAutoDefault(true);
+    setDefault(spec.isDefault);
+}
+
+void ButtonWidget::showCaption(const std::string& caption)
+{
+    setText(QString::fromStdString(caption));
+}
+
+void ButtonWidget::paintEvent(QPaintEvent* event)
+{
+    if (!graphical_) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter p(this);
+    const bool sunken = isDown();
+    const QBrush face(back_);
+    qDrawWinButton(&p, rect(), palette(), sunken, &face);
+    QRect inside = rect().adjusted(3, 3, -3, -3);
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    p.setFont(font());
+    if (isEnabled()) {
+        p.setPen(fore_);
+        p.drawText(sunken ? inside.translated(1, 1) : inside, flags, text());
+    } else {
+        drawDisabledText(p, inside, flags, text(), palette());
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = inside;
+        option.backgroundColor = back_;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    }
+}
+
+MenuItem::MenuItem(QObject* parent, const MenuSpec& spec) : QAction(spec.caption, parent) {}
+
+void MenuItem::showCaption(const std::string& caption)
+{
+    setText(QString::fromStdString(caption));
+}
+
+TimerControl::TimerControl(QObject* parent, const ControlSpec& spec) : QTimer(parent)
+{
+    setInterval(spec.interval);
+}
+
+}  // namespace forms::detail
