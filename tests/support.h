@@ -1,0 +1,110 @@
+#pragma once
+
+// Test doubles for the runtime's clock and generator, and a game window with
+// both under the test's control.
+
+#include "forms/chance.h"
+#include "forms/runtime.h"
+#include "forms/testing.h"
+#include "play.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Hands out the fractions it was given, in order, and records every reseed.
+class ScriptedRandom final : public forms::RandomGenerator {
+public:
+    void reseed(float seed) override { seeds.push_back(seed); }
+    float next() override
+    {
+        if (fractions.empty())
+            throw std::logic_error("ScriptedRandom: no fraction left");
+        const float r = fractions.front();
+        fractions.pop_front();
+        return r;
+    }
+    std::deque<float> fractions;
+    std::vector<float> seeds;
+};
+
+class FixedClock final : public forms::Clock {
+public:
+    float secondsSinceMidnight() override { return seconds; }
+    float seconds = 43200.25f;
+};
+
+// The fraction that the card value rule turns into `value` (1 to 10).
+inline float fractionFor(int value)
+{
+    return (static_cast<float>(value) - 0.5f) / 10.0f;
+}
+
+// A shown game window whose clock and generator the test holds.
+struct Game {
+    Game()
+    {
+        auto r = std::make_unique<ScriptedRandom>();
+        auto c = std::make_unique<FixedClock>();
+        random = r.get();
+        clock = c.get();
+        runtime.setRandom(std::move(r));
+        runtime.setClock(std::move(c));
+        window.show();
+    }
+
+    // Queues the six card values of the next deal: the player's, then the
+    // computer's.
+    void nextCards(std::initializer_list<int> values)
+    {
+        for (int v : values)
+            random->fractions.push_back(fractionFor(v));
+    }
+
+    std::string caption(const char* name) { return window.control(name).caption(); }
+    int cashSum() const
+    {
+        return window.playerCash.value() + window.computerCash.value() + window.playerStake.value() +
+               window.computerStake.value();
+    }
+
+    forms::Runtime runtime{"Varnel"};
+    ScriptedRandom* random = nullptr;
+    FixedClock* clock = nullptr;
+    varnel::play window{runtime};
+};
+
+// Runs `action` with a watcher that, once the application shows a modal
+// widget, hands it to `inspect` and then closes it (inspect may close it
+// itself). Returns whether a modal widget was seen.
+inline bool whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect)
+{
+    bool seen = false;
+    QTimer watcher;
+    watcher.setInterval(10);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        watcher.stop();
+        seen = true;
+        inspect(modal);
+        if (modal->isVisible())
+            modal->close();
+    });
+    watcher.start();
+    action();
+    watcher.stop();
+    return seen;
+}
+
+}  // namespace testsupport
