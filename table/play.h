@@ -2,6 +2,9 @@
 
 #include "forms/form.h"
 #include "forms/int16.h"
+#include "rules.h"
+
+#include <array>
 
 namespace forms {
 class Runtime;
@@ -32,6 +35,15 @@ public:
 
 private:
     void Form_Load();
+    void deal_Click();
+    void g_Click();
+    void coinCommand(const CoinCommand& command);
+
+    float cardValue();
+    CardTotal dealCards(const std::array<const char*, 3>& labels);
+    void placeComputerStake();
+    void returnCoinsToRows();
+    void updateCoinDisplay();
 };
 
 }  // namespace varnel
