@@ -6,12 +6,15 @@
 #include "forms/chance.h"
 #include "forms/runtime.h"
 #include "forms/testing.h"
+#include "forms/conversions.h"
 #include "play.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
+#include <algorithm>
+#include <array>
 #include <deque>
 #include <functional>
 #include <initializer_list>
@@ -70,7 +73,33 @@ struct Game {
             random->fractions.push_back(fractionFor(v));
     }
 
+    // The cards that make `total` (3 to 30), highest first.
+    static std::array<int, 3> cardsFor(int total)
+    {
+        const int a = std::min(10, total - 2);
+        const int b = std::min(10, total - a - 1);
+        return {a, b, total - a - b};
+    }
+
+    // Deals with the given totals, through a click on "Deal".
+    void deal(int playerTotal, int computerTotal)
+    {
+        for (int total : {playerTotal, computerTotal})
+            for (int v : cardsFor(total))
+                random->fractions.push_back(fractionFor(v));
+        window.click("deal");
+    }
+
+    // Sets a cash value and its label, as if play had brought it there.
+    void setCash(varnel::Side side, int dollars)
+    {
+        const auto cash = forms::Int16::checked(dollars);
+        (side == varnel::Side::player ? window.playerCash : window.computerCash) = cash;
+        window.control(side == varnel::Side::player ? "ca" : "ba").setCaption(forms::text(cash));
+    }
+
     std::string caption(const char* name) { return window.control(name).caption(); }
+    std::pair<int, int> place(const std::string& coin) { return {window.control(coin).left(), window.control(coin).top()}; }
     int cashSum() const
     {
         return window.playerCash.value() + window.computerCash.value() + window.playerStake.value() +
