@@ -73,7 +73,7 @@ void FormWindow::keyPressEvent(QKeyEvent* event)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool escape = event->key() == Qt::Key_Escape;
     if (enter || escape) {
-        if (ButtonWidget* button = state_.buttonWhere(enter ? &ButtonWidget::isDefault : &ButtonWidget::isCancel)) {
+        if (ButtonWidget* button = state_.buttonWhere(enter ? &ButtonWidget::isFormDefault : &ButtonWidget::isCancel)) {
             if (button->isEnabled() && button->isVisible())
                 button->click();
             return;
@@ -131,66 +131,44 @@ QPixmap loadPicture(const ControlSpec& spec, const QString& layoutPath)
 
 View* makeView(const ControlSpec& spec, FormWindow& window, const FormSpec& form, Form& owner)
 {
+    const std::string name = spec.name.toStdString();
+    // Every widget takes its font, and passes its clicks to the form, which
+    // decides whether the control takes them.
+    const auto finish = [&](auto* widget) -> View* {
+        using Widget = std::remove_pointer_t<decltype(widget)>;
+        if constexpr (std::is_base_of_v<ClickableWidget, Widget>)
+            widget->clicked = [&owner, name] { owner.click(name); };
+        if constexpr (std::is_base_of_v<QPushButton, Widget>)
+            QObject::connect(widget, &QPushButton::clicked, widget, [&owner, name] { owner.click(name); });
+        widget->setFont(makeFont(spec.font, form.font));
+        return widget;
+    };
     QWidget* client = window.client;
-    const auto clickTo = [&owner, name = spec.name.toStdString()] { return [&owner, name] { owner.click(name); }; };
-    ClickableWidget* clickable = nullptr;
-    QWidget* widget = nullptr;
-    View* view = nullptr;
-
     switch (spec.kind) {
     case Kind::image:
+        return finish(new PictureWidget(client, spec, loadPicture(spec, form.path)));
     case Kind::pictureBox: {
-        auto* w = new PictureWidget(client, spec, loadPicture(spec, form.path));
-        if (spec.kind == Kind::pictureBox)
-            w->setFocusPolicy(Qt::TabFocus);
-        clickable = w;
-        widget = w;
-        view = w;
-        break;
+        auto* box = new PictureWidget(client, spec, loadPicture(spec, form.path));
+        box->setFocusPolicy(Qt::TabFocus);
+        return finish(box);
     }
-    case Kind::label: {
-        auto* w = new LabelWidget(client, spec);
-        clickable = w;
-        widget = w;
-        view = w;
-        break;
-    }
-    case Kind::frame: {
-        auto* w = new FrameWidget(client, spec);
-        clickable = w;
-        widget = w;
-        view = w;
-        break;
-    }
-    case Kind::shape: {
-        auto* w = new ShapeWidget(client, spec);
-        widget = w;
-        view = w;
-        break;
-    }
-    case Kind::line: {
-        auto* w = new LineWidget(client, spec);
-        widget = w;
-        view = w;
-        break;
-    }
-    case Kind::button: {
-        auto* w = new ButtonWidget(client, spec);
-        QObject::connect(w, &QPushButton::clicked, w, clickTo());
-        widget = w;
-        view = w;
-        break;
-    }
+    case Kind::label:
+        return finish(new LabelWidget(client, spec));
+    case Kind::frame:
+        return finish(new FrameWidget(client, spec));
+    case Kind::shape:
+        return finish(new ShapeWidget(client, spec));
+    case Kind::line:
+        return finish(new LineWidget(client, spec));
+    case Kind::button:
+        return finish(new ButtonWidget(client, spec));
     case Kind::timer: {
-        auto* t = new detail::TimerControl(&window, spec);
-        QObject::connect(t, &QTimer::timeout, t, [&owner, name = spec.name.toStdString()] { owner.tick(name); });
-        return t;
+        auto* timer = new TimerControl(&window, spec);
+        QObject::connect(timer, &QTimer::timeout, timer, [&owner, name] { owner.tick(name); });
+        return timer;
     }
     }
-    if (clickable)
-        clickable->clicked = clickTo();
-    widget->setFont(makeFont(spec.font, form.font));
-    return view;
+    throw LayoutError(name + ": unknown kind");
 }
 
 }  // namespace
@@ -202,13 +180,19 @@ void FormState::build(const FormSpec& spec)
     w->setWindowTitle(spec.caption);
     if (!spec.icon.isEmpty())
         w->setWindowIcon(QIcon(spec.icon));
-    if (spec.backColor) {
-        // Only the client area takes the form's colour: the menu bar keeps
-        // the system's, so that its text stays readable.
-        QPalette palette = w->client->palette();
-        palette.setColor(QPalette::Window, resolve(spec.backColor, QPalette::Window));
-        w->client->setPalette(palette);
-        w->client->setAutoFillBackground(true);
+    // Only the client area takes the form's colour: the menu bar keeps the
+    // system's, so that its text stays readable. A form without a colour of
+    // its own takes the button face, the same default as its labels and
+    // frames, so that they do not stand out as boxes on it.
+    QPalette palette = w->client->palette();
+    palette.setColor(QPalette::Window, resolve(spec.backColor, QPalette::Button));
+    w->client->setPalette(palette);
+    w->client->setAutoFillBackground(true);
+    if (spec.fixedSize) {
+        // A fixed dialog frame: a title and a close box, nothing to minimise,
+        // maximise or resize with.
+        w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     }
 
     if (!spec.menu.empty()) {
