@@ -281,7 +281,10 @@ FormSpec parseLayout(const QByteArray& json, const QString& path)
         form.screenLeft = r.integer(QStringLiteral("screenLeft"));
     if (r.has(QStringLiteral("screenTop")))
         form.screenTop = r.integer(QStringLiteral("screenTop"));
-    form.fixedSize = r.string(QStringLiteral("border"), QStringLiteral("sizable")) == QLatin1String("fixedDialog");
+    const QString border = r.string(QStringLiteral("border"), QStringLiteral("sizable"));
+    if (border != QLatin1String("sizable") && border != QLatin1String("fixedDialog"))
+        r.fail(QStringLiteral("'border' must be sizable or fixedDialog"));
+    form.fixedSize = border == QLatin1String("fixedDialog");
     if (r.has(QStringLiteral("font")))
         form.font = readFont(r, QStringLiteral("font"));
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <iostream>
 
@@ -28,6 +30,8 @@ void installFontSubstitutes()
 void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok);
+    // A plain OK: some desktop styles would put a picture on the button.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();

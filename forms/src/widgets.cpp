@@ -231,6 +231,7 @@ void FrameWidget::paintEvent(QPaintEvent*)
 ButtonWidget::ButtonWidget(QWidget* parent, const ControlSpec& spec)
     : Viewed<QPushButton>(QString(spec.caption), parent),
       graphical_(spec.graphical),
+      default_(spec.isDefault),
       cancel_(spec.isCancel),
       fore_(resolve(spec.foreColor, QPalette::ButtonText)),
       back_(resolve(spec.backColor, QPalette::Button))
@@ -246,6 +247,15 @@ ButtonWidget::ButtonWidget(QWidget* parent, const ControlSpec& spec)
 void ButtonWidget::showCaption(const std::string& caption)
 {
     setText(QString::fromStdString(caption));
+}
+
+void ButtonWidget::focusOutEvent(QFocusEvent* event)
+{
+    QPushButton::focusOutEvent(event);
+    // Losing the focus costs the form's default button its default frame;
+    // it stays the button that Enter presses, so it keeps the look.
+    if (default_)
+        setDefault(true);
 }
 
 void ButtonWidget::paintEvent(QPaintEvent* event)

@@ -112,13 +112,18 @@ class ButtonWidget final : public Viewed<QPushButton> {
 public:
     ButtonWidget(QWidget* parent, const ControlSpec& spec);
     void showCaption(const std::string& caption) override;
+    // What Enter and Escape press when the focus is on no button. Qt's own
+    // default flag cannot tell: outside a dialog it follows the focus.
+    bool isFormDefault() const { return default_; }
     bool isCancel() const { return cancel_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool graphical_;
+    bool default_;
     bool cancel_;
     QColor fore_, back_;
 };
