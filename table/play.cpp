@@ -2,6 +2,7 @@
 
 #include "forms/conversions.h"
 #include "forms/runtime.h"
+#include "frmAbout.h"
 
 #include <string>
 
@@ -34,6 +35,11 @@ play::play(forms::Runtime& runtime) : forms::Form(runtime, ":/table/play.json")
     on("g_Click", &play::g_Click);
     for (const CoinCommand& command : coinCommands)
         on(command.handler, [this, &command] { coinCommand(command); });
+    for (const Light& light : lights)
+        on(light.handler, [this, &light] { lightTimer(light); });
+    on("drw_Click", &play::drw_Click);
+    on("abt_Click", &play::abt_Click);
+    on("hlp_Click", &play::hlp_Click);
 }
 
 void play::Form_Load()
@@ -153,6 +159,32 @@ void play::updateCoinDisplay()
         return;
     for (int n = 1; n <= coinsPerSide; ++n)
         control(coinCommandOf(Side::player, n).coin).setVisible(n <= *shown);
+}
+
+// A light flips on every tick of its timer. Only a light found on is turned
+// off, so one hidden by anything else comes back at its next tick.
+void play::lightTimer(const Light& light)
+{
+    forms::Control& shape = control(light.shape);
+    if (shape.visible())
+        shape.setVisible(false);
+    else
+        shape.setVisible(true);
+}
+
+void play::drw_Click()
+{
+    runtime().end();
+}
+
+void play::abt_Click()
+{
+    runtime().defaultInstance<frmAbout>().showModal();
+}
+
+void play::hlp_Click()
+{
+    runtime().msgBox(std::string(howToPlay));
 }
 
 }  // namespace varnel

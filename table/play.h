@@ -38,6 +38,10 @@ private:
     void deal_Click();
     void g_Click();
     void coinCommand(const CoinCommand& command);
+    void lightTimer(const Light& light);
+    void drw_Click();
+    void abt_Click();
+    void hlp_Click();
 
     float cardValue();
     CardTotal dealCards(const std::array<const char*, 3>& labels);

@@ -97,4 +97,21 @@ constexpr std::optional<int> shownPlayerCoins(int playerCash)
     return std::nullopt;
 }
 
+// The blinking lights: each timer flips its own light.
+struct Light {
+    std::string_view handler;
+    std::string_view shape;
+};
+inline constexpr std::array<Light, 5> lights{{
+    {"Timer1_Timer", "Shape2"},
+    {"Timer2_Timer", "Shape3"},
+    {"Timer3_Timer", "Shape4"},
+    {"Timer4_Timer", "Shape5"},
+    {"Timer5_Timer", "Shape6"},
+}};
+
+// The Help command's text.
+inline constexpr std::string_view howToPlay =
+    "Click on the coins to place the amount for which you would like to varnel and click on VARNEL Button to play.";
+
 }  // namespace varnel

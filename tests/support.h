@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -112,6 +114,27 @@ struct Game {
     varnel::play window{runtime};
 };
 
+// Everything of the game but the lights, as one text to compare: the state,
+// and the place, look and caption of every other control.
+inline std::string tableState(varnel::play& w)
+{
+    std::string all;
+    for (const forms::Int16 v : {w.playerCash, w.computerCash, w.playerTotal, w.computerTotal, w.playerStake, w.computerStake})
+        all += std::to_string(v.value()) + " ";
+    const auto add = [&](const std::string& name) {
+        const forms::Control& c = w.control(name);
+        all += name + "@" + std::to_string(c.left()) + "," + std::to_string(c.top()) + (c.visible() ? "v" : "h") +
+               (c.enabled() ? "e" : "d") + "'" + c.caption() + "' ";
+    };
+    for (const char* prefix : {"i", "j"})
+        for (int n = 1; n <= 10; ++n)
+            add(prefix + std::to_string(n));
+    for (const char* name : {"c1", "c2", "c3", "d1", "d2", "d3", "ca", "ba", "deal", "g", "cre", "Label1", "Label4",
+                             "Image1", "Shape1", "Timer1", "Timer2", "Timer3", "Timer4", "Timer5", "drw", "abt", "hlp"})
+        add(name);
+    return all;
+}
+
 // Runs `action` with a watcher that, once the application shows a modal
 // widget, hands it to `inspect` and then closes it (inspect may close it
 // itself). Returns whether a modal widget was seen.
@@ -121,19 +144,53 @@ inline bool whileModal(const std::function<void()>& action, const std::function<
     QTimer watcher;
     watcher.setInterval(10);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
         if (!modal)
             return;
         watcher.stop();
         seen = true;
         inspect(modal);
-        if (modal->isVisible())
-            modal->close();
+        // inspect may have closed it, and events since may have destroyed it.
+        if (QWidget* still = modal.data(); still && still->isVisible())
+            still->close();
     });
     watcher.start();
     action();
     watcher.stop();
     return seen;
+}
+
+// Answers the next modal window with a key as soon as it shows, from the
+// event loop it runs in: for tests that open many of them quickly.
+inline void answerModals(Qt::Key key, int* answered = nullptr)
+{
+    class Answer final : public QObject {
+    public:
+        Answer(Qt::Key k, int* count) : key_(k), count_(count) {}
+
+    protected:
+        bool eventFilter(QObject* object, QEvent* event) override
+        {
+            auto* widget = qobject_cast<QWidget*>(object);
+            if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
+                const Qt::Key key = key_;
+                QMetaObject::invokeMethod(widget, [widget, key] {
+                    QWidget* target = widget->focusWidget() ? widget->focusWidget() : widget;
+                    QTest::keyClick(target, key);
+                }, Qt::QueuedConnection);
+                if (count_)
+                    ++*count_;
+                qApp->removeEventFilter(this);
+                deleteLater();
+            }
+            return false;
+        }
+
+    private:
+        Qt::Key key_;
+        int* count_;
+    };
+    qApp->installEventFilter(new Answer(key, answered));
 }
 
 }  // namespace testsupport

@@ -1,0 +1,72 @@
+// The five blinking lights.
+
+#include "support.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <map>
+#include <set>
+
+namespace {
+
+using testsupport::Game;
+
+const std::pair<const char*, const char*> lightOf[] = {
+    {"Timer1", "Shape2"}, {"Timer2", "Shape3"}, {"Timer3", "Shape4"}, {"Timer4", "Shape5"}, {"Timer5", "Shape6"}};
+
+TEST(Lights, EachTickFlipsItsOwnLight)
+{
+    Game game;
+    for (const auto& [timer, shape] : lightOf) {
+        EXPECT_TRUE(game.window.control(shape).visible()) << shape << " starts on";
+        for (const bool expected : {false, true, false}) {
+            game.window.tick(timer);
+            EXPECT_EQ(game.window.control(shape).visible(), expected) << timer;
+            for (const auto& [otherTimer, other] : lightOf)
+                if (other != shape) {
+                    EXPECT_TRUE(game.window.control(other).visible()) << timer << " touched " << other;
+                }
+        }
+        game.window.tick(timer);
+    }
+}
+
+TEST(Lights, ALightHiddenByAnythingElseIsShownByItsNextTick)
+{
+    Game game;
+    game.window.control("Shape3").setVisible(false);
+    game.window.tick("Timer2");
+    EXPECT_TRUE(game.window.control("Shape3").visible());
+}
+
+TEST(Lights, TicksTouchNothingOfTheGame)
+{
+    Game game;
+    game.window.click("i2");
+    game.deal(12, 15);
+    const std::string before = testsupport::tableState(game.window);
+    for (int i = 0; i < 1000; ++i)
+        game.window.tick(lightOf[i % 5].first);
+    EXPECT_EQ(testsupport::tableState(game.window), before);
+}
+
+TEST(Lights, TheRealTimersBlinkEveryLightWithinASecond)
+{
+    Game game;
+    std::map<std::string, std::set<bool>> seen;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1000) {
+        QTest::qWait(5);
+        for (const auto& [timer, shape] : lightOf)
+            seen[shape].insert(game.window.control(shape).visible());
+    }
+    for (const auto& [timer, shape] : lightOf)
+        EXPECT_EQ(seen[shape].size(), 2u) << shape << " never flipped";
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// The menu commands: Help, About and Draw, in every phase of a hand.
+
+#include "frmAbout.h"
+#include "support.h"
+
+#include <QAbstractButton>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using forms::testing::widget;
+using testsupport::Game;
+
+// The phases a menu command may come in.
+enum class Phase { beforeTheFirstDeal, handOpen, afterASettle };
+
+void bringTo(Game& game, Phase phase)
+{
+    if (phase == Phase::beforeTheFirstDeal)
+        return;
+    game.window.click("i1");
+    game.deal(14, 12);
+    if (phase == Phase::afterASettle)
+        game.window.click("g");
+}
+
+// Chooses a menu item as the player does: a click on it in the menu bar.
+void choose(Game& game, const char* item)
+{
+    QMenuBar* bar = forms::testing::menuBar(game.window);
+    QAction* action = forms::testing::menuItem(game.window, item);
+    QWidget* window = forms::testing::window(game.window);
+    const QPoint at = bar->mapTo(window, bar->actionGeometry(action).center());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+}
+
+class Menu : public ::testing::TestWithParam<Phase> {
+protected:
+    Game game;
+    void SetUp() override { bringTo(game, GetParam()); }
+};
+
+TEST_P(Menu, HelpShowsHowToPlayAndChangesNothing)
+{
+    const std::string before = testsupport::tableState(game.window);
+    QMessageBox* box = nullptr;
+    QString text;
+    EXPECT_TRUE(testsupport::whileModal([&] { choose(game, "hlp"); }, [&](QWidget* modal) {
+        box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Varnel"));
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->standardButton(box->buttons().front()), QMessageBox::Ok);
+        EXPECT_TRUE(box->buttons().front()->icon().isNull()) << "a plain OK";
+        // The game window takes no input meanwhile.
+        choose(game, "hlp");
+        QTest::mouseClick(widget(game.window, "i5")->window()->windowHandle(), Qt::LeftButton, {},
+                          widget(game.window, "i5")->mapTo(forms::testing::window(game.window), QPoint(20, 20)));
+        EXPECT_EQ(testsupport::tableState(game.window), before);
+        QTest::keyClick(box, Qt::Key_Return);
+    }));
+    EXPECT_EQ(text, QStringLiteral("Click on the coins to place the amount for which you would like to varnel and "
+                                   "click on VARNEL Button to play."));
+    EXPECT_EQ(text.size(), 109);
+    EXPECT_EQ(testsupport::tableState(game.window), before);
+    EXPECT_FALSE(game.runtime.ended());
+}
+
+TEST_P(Menu, AboutOpensTheOneAboutWindowModallyAndChangesNothing)
+{
+    const std::string before = testsupport::tableState(game.window);
+    varnel::frmAbout* shown = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(testsupport::whileModal([&] { choose(game, "abt"); }, [&](QWidget* modal) {
+            varnel::frmAbout& about = game.runtime.defaultInstance<varnel::frmAbout>();
+            EXPECT_EQ(modal, forms::testing::window(about));
+            if (shown) {
+                EXPECT_EQ(&about, shown) << "one About object for the run";
+            }
+            shown = &about;
+            QTest::mouseClick(forms::testing::widget(game.window, "deal")->window()->windowHandle(), Qt::LeftButton, {},
+                              QPoint(40, 460));
+            EXPECT_EQ(testsupport::tableState(game.window), before);
+            QTest::keyClick(modal->focusWidget(), Qt::Key_Escape);
+        }));
+        EXPECT_FALSE(shown->loaded());
+    }
+    EXPECT_EQ(testsupport::tableState(game.window), before);
+}
+
+TEST_P(Menu, TheItemsAreEnabledAndShown)
+{
+    for (const char* item : {"drw", "abt", "hlp"}) {
+        EXPECT_TRUE(forms::testing::menuItem(game.window, item)->isEnabled()) << item;
+        EXPECT_TRUE(forms::testing::menuItem(game.window, item)->isVisible()) << item;
+    }
+}
+
+TEST_P(Menu, DrawEndsTheProgramAtOnceWithStatusZero)
+{
+    const std::string before = testsupport::tableState(game.window);
+    choose(game, "drw");
+    EXPECT_TRUE(game.runtime.ended());
+    EXPECT_EQ(game.runtime.exitStatus(), 0);
+    game.window.click("deal");
+    EXPECT_EQ(testsupport::tableState(game.window), before) << "nothing runs after Draw";
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, Menu,
+    ::testing::Values(Phase::beforeTheFirstDeal, Phase::handOpen, Phase::afterASettle),
+    [](const auto& test) {
+        switch (test.param) {
+        case Phase::beforeTheFirstDeal:
+            return "beforeTheFirstDeal";
+        case Phase::handOpen:
+            return "handOpen";
+        case Phase::afterASettle:
+            return "afterASettle";
+        }
+        return "";
+    });
+
+}  // namespace
