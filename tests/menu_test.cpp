@@ -86,6 +86,8 @@ TEST_P(Menu, AboutOpensTheOneAboutWindowModallyAndChangesNothing)
             shown = &about;
             QTest::mouseClick(forms::testing::widget(game.window, "deal")->window()->windowHandle(), Qt::LeftButton, {},
                               QPoint(40, 460));
+            choose(game, "hlp");
+            EXPECT_EQ(QApplication::activeModalWidget(), modal) << "no Help box over the About window";
             EXPECT_EQ(testsupport::tableState(game.window), before);
             QTest::keyClick(modal->focusWidget(), Qt::Key_Escape);
         }));
