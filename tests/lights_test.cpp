@@ -70,3 +70,19 @@ TEST(Lights, TheRealTimersBlinkEveryLightWithinASecond)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Lights, AnOffLightShowsTheBlackBehindIt)
+{
+    testsupport::Game game;
+    QWidget* client = forms::testing::client(game.window);
+    const QPoint centre = forms::testing::widget(game.window, "Shape4")->geometry().center();
+    EXPECT_EQ(client->grab().toImage().pixelColor(centre), QColor(Qt::green));
+    game.window.tick("Timer3");
+    EXPECT_EQ(client->grab().toImage().pixelColor(centre), QColor(Qt::black));
+    game.window.tick("Timer3");
+    EXPECT_EQ(client->grab().toImage().pixelColor(centre), QColor(Qt::green));
+}
+
+}  // namespace

@@ -1,9 +1,11 @@
 #include "form_state.h"
 
 #include "forms/runtime.h"
+#include "pictures.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPixmapCache>
 #include <QVBoxLayout>
 
 namespace forms {
@@ -109,7 +111,14 @@ namespace {
 
 QPixmap loadPicture(const ControlSpec& spec, const QString& layoutPath)
 {
-    QPixmap picture(spec.picture);
+    // One picture serves every control that shows it (twenty coins share a
+    // bitmap), read once and shared by Qt's pixmap cache.
+    QPixmap picture;
+    if (!QPixmapCache::find(spec.picture, &picture)) {
+        picture = QPixmap::fromImage(readPicture(spec.picture));
+        if (!picture.isNull())
+            QPixmapCache::insert(spec.picture, picture);
+    }
     if (picture.isNull())
         throw LayoutError(QStringLiteral("%1, control '%2': cannot read picture %3")
                               .arg(layoutPath, spec.name, spec.picture)
@@ -179,7 +188,7 @@ void FormState::build(const FormSpec& spec)
     window = w;
     w->setWindowTitle(spec.caption);
     if (!spec.icon.isEmpty())
-        w->setWindowIcon(QIcon(spec.icon));
+        w->setWindowIcon(QIcon(QPixmap::fromImage(readPicture(spec.icon))));
     // Only the client area takes the form's colour: the menu bar keeps the
     // system's, so that its text stays readable. A form without a colour of
     // its own takes the button face, the same default as its labels and

@@ -86,7 +86,21 @@ LabelWidget::LabelWidget(QWidget* parent, const ControlSpec& spec)
 void LabelWidget::showCaption(const std::string& caption)
 {
     text_ = QString::fromStdString(caption);
+    linesValid_ = false;
     update();
+}
+
+void LabelWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        linesValid_ = false;
+    ClickableWidget::changeEvent(event);
+}
+
+void LabelWidget::resizeEvent(QResizeEvent* event)
+{
+    linesValid_ = false;
+    ClickableWidget::resizeEvent(event);
 }
 
 QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int width)
@@ -129,8 +143,12 @@ void LabelWidget::paintEvent(QPaintEvent*)
     // A label breaks its text between words at its right edge and starts at
     // its top, whatever its height; what does not fit is cut off.
     const QFontMetrics metrics(font());
+    if (!linesValid_) {
+        lines_ = wrapLines(text_, metrics, width());
+        linesValid_ = true;
+    }
     int y = 0;
-    for (const QString& line : wrapLines(text_, metrics, width())) {
+    for (const QString& line : lines_) {
         p.drawText(QRect(0, y, width(), metrics.height()), int(alignment_ | Qt::AlignTop), line);
         y += metrics.height();
         if (y >= height())
@@ -168,8 +186,16 @@ ShapeWidget::ShapeWidget(QWidget* parent, const ControlSpec& spec)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void ShapeWidget::showVisible(bool visible)
+{
+    if (std::exchange(drawn_, visible) != visible)
+        update();
+}
+
 void ShapeWidget::paintEvent(QPaintEvent*)
 {
+    if (!drawn_)
+        return;
     QPainter p(this);
     p.setPen(QPen(outline_, 1));
     p.setBrush(opaque_ ? QBrush(fill_) : QBrush(Qt::NoBrush));

@@ -49,12 +49,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QString text_;
     QColor fore_, back_;
     bool opaque_;
     Qt::Alignment alignment_;
+    // Laid out once per caption, font and width: lights blinking over a
+    // label repaint it many times a second.
+    QStringList lines_;
+    bool linesValid_ = false;
 };
 
 class PictureWidget final : public ClickableWidget {
@@ -70,9 +76,14 @@ private:
     bool border_;
 };
 
+// A shape is drawn on its form rather than being a window of its own:
+// hiding and showing it only repaints its box, which costs the window system
+// nothing, and it takes no clicks either way.
 class ShapeWidget final : public Viewed<QWidget> {
 public:
     ShapeWidget(QWidget* parent, const ControlSpec& spec);
+    void showVisible(bool visible) override;
+    bool drawn() const { return drawn_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -80,6 +91,7 @@ protected:
 private:
     bool circle_, opaque_;
     QColor fill_, outline_;
+    bool drawn_ = true;
 };
 
 class LineWidget final : public Viewed<QWidget> {
