@@ -59,12 +59,12 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultyLayout,
 
 TEST(Layout, ReadsLinesAsTheirBoundingBox)
 {
-    const auto spec = parseLayout(withControl(R"({"name":"l","kind":"line","x1":5684,"y1":3600,"x2":120,"y2":3600})"),
+    const auto stored = parseLayout(withControl(R"({"name":"l","kind":"line","x1":5684,"y1":3600,"x2":120,"y2":3600})"),
                                   QStringLiteral("t.json"));
-    ASSERT_EQ(spec.controls.size(), 1u);
-    EXPECT_EQ(spec.controls[0].left, 120);
-    EXPECT_EQ(spec.controls[0].width, 5564);
-    EXPECT_EQ(spec.controls[0].height, 0);
+    ASSERT_EQ(stored.controls.size(), 1u);
+    EXPECT_EQ(stored.controls[0].left, 120);
+    EXPECT_EQ(stored.controls[0].width, 5564);
+    EXPECT_EQ(stored.controls[0].height, 0);
 }
 
 }  // namespace

@@ -109,27 +109,27 @@ Control& FormState::control(std::string_view name)
 
 namespace {
 
-QPixmap loadPicture(const ControlSpec& spec, const QString& layoutPath)
+QPixmap loadPicture(const StoredControl& stored, const QString& layoutPath)
 {
     // One picture serves every control that shows it (twenty coins share a
     // bitmap), read once and shared by Qt's pixmap cache.
     QPixmap picture;
-    if (!QPixmapCache::find(spec.picture, &picture)) {
-        picture = QPixmap::fromImage(readPicture(spec.picture));
+    if (!QPixmapCache::find(stored.picture, &picture)) {
+        picture = QPixmap::fromImage(readPicture(stored.picture));
         if (!picture.isNull())
-            QPixmapCache::insert(spec.picture, picture);
+            QPixmapCache::insert(stored.picture, picture);
     }
     if (picture.isNull())
         throw LayoutError(QStringLiteral("%1, control '%2': cannot read picture %3")
-                              .arg(layoutPath, spec.name, spec.picture)
+                              .arg(layoutPath, stored.name, stored.picture)
                               .toStdString());
     // A picture control is exactly its picture's size (plus its border):
     // nothing is stretched, so a box that disagrees is a fault of the layout.
-    const int edge = spec.border ? 2 * PictureWidget::borderPixels : 0;
-    const QSize box(pixels(spec.width), pixels(spec.height));
+    const int edge = stored.border ? 2 * PictureWidget::borderPixels : 0;
+    const QSize box(pixels(stored.width), pixels(stored.height));
     if (box != picture.size() + QSize(edge, edge))
         throw LayoutError(QStringLiteral("%1, control '%2': box of %3x%4 pixels does not fit its %5x%6 picture")
-                              .arg(layoutPath, spec.name)
+                              .arg(layoutPath, stored.name)
                               .arg(box.width())
                               .arg(box.height())
                               .arg(picture.width())
@@ -138,9 +138,9 @@ QPixmap loadPicture(const ControlSpec& spec, const QString& layoutPath)
     return picture;
 }
 
-View* makeView(const ControlSpec& spec, FormWindow& window, const FormSpec& form, Form& owner)
+View* makeView(const StoredControl& stored, FormWindow& window, const StoredForm& form, Form& owner)
 {
-    const std::string name = spec.name.toStdString();
+    const std::string name = stored.name.toStdString();
     // Every widget takes its font, and passes its clicks to the form, which
     // decides whether the control takes them.
     const auto finish = [&](auto* widget) -> View* {
@@ -149,30 +149,30 @@ View* makeView(const ControlSpec& spec, FormWindow& window, const FormSpec& form
             widget->clicked = [&owner, name] { owner.click(name); };
         if constexpr (std::is_base_of_v<QPushButton, Widget>)
             QObject::connect(widget, &QPushButton::clicked, widget, [&owner, name] { owner.click(name); });
-        widget->setFont(makeFont(spec.font, form.font));
+        widget->setFont(makeFont(stored.font, form.font));
         return widget;
     };
     QWidget* client = window.client;
-    switch (spec.kind) {
+    switch (stored.kind) {
     case Kind::image:
-        return finish(new PictureWidget(client, spec, loadPicture(spec, form.path)));
+        return finish(new PictureWidget(client, stored, loadPicture(stored, form.path)));
     case Kind::pictureBox: {
-        auto* box = new PictureWidget(client, spec, loadPicture(spec, form.path));
+        auto* box = new PictureWidget(client, stored, loadPicture(stored, form.path));
         box->setFocusPolicy(Qt::TabFocus);
         return finish(box);
     }
     case Kind::label:
-        return finish(new LabelWidget(client, spec));
+        return finish(new LabelWidget(client, stored));
     case Kind::frame:
-        return finish(new FrameWidget(client, spec));
+        return finish(new FrameWidget(client, stored));
     case Kind::shape:
-        return finish(new ShapeWidget(client, spec));
+        return finish(new ShapeWidget(client, stored));
     case Kind::line:
-        return finish(new LineWidget(client, spec));
+        return finish(new LineWidget(client, stored));
     case Kind::button:
-        return finish(new ButtonWidget(client, spec));
+        return finish(new ButtonWidget(client, stored));
     case Kind::timer: {
-        auto* timer = new TimerControl(&window, spec);
+        auto* timer = new TimerControl(&window, stored);
         QObject::connect(timer, &QTimer::timeout, timer, [&owner, name] { owner.tick(name); });
         return timer;
     }
@@ -182,32 +182,32 @@ View* makeView(const ControlSpec& spec, FormWindow& window, const FormSpec& form
 
 }  // namespace
 
-void FormState::build(const FormSpec& spec)
+void FormState::build(const StoredForm& stored)
 {
     auto* w = new FormWindow(*this);
     window = w;
-    w->setWindowTitle(spec.caption);
-    if (!spec.icon.isEmpty())
-        w->setWindowIcon(QIcon(QPixmap::fromImage(readPicture(spec.icon))));
+    w->setWindowTitle(stored.caption);
+    if (!stored.icon.isEmpty())
+        w->setWindowIcon(QIcon(QPixmap::fromImage(readPicture(stored.icon))));
     // Only the client area takes the form's colour: the menu bar keeps the
     // system's, so that its text stays readable. A form without a colour of
     // its own takes the button face, the same default as its labels and
     // frames, so that they do not stand out as boxes on it.
     QPalette palette = w->client->palette();
-    palette.setColor(QPalette::Window, resolve(spec.backColor, QPalette::Button));
+    palette.setColor(QPalette::Window, resolve(stored.backColor, QPalette::Button));
     w->client->setPalette(palette);
     w->client->setAutoFillBackground(true);
-    if (spec.fixedSize) {
+    if (stored.fixedSize) {
         // A fixed dialog frame: a title and a close box, nothing to minimise,
         // maximise or resize with.
         w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     }
 
-    if (!spec.menu.empty()) {
+    if (!stored.menu.empty()) {
         w->menuBar = new QMenuBar(w);
         w->layout()->setMenuBar(w->menuBar);
-        for (const MenuSpec& item : spec.menu) {
+        for (const StoredMenuItem& item : stored.menu) {
             auto* action = new MenuItem(w->menuBar, item);
             QObject::connect(action, &QAction::triggered, action, [this, name = item.name.toStdString()] { form.click(name); });
             w->menuBar->addAction(action);
@@ -220,9 +220,9 @@ void FormState::build(const FormSpec& spec)
         }
     }
 
-    int right = spec.clientWidth, bottom = spec.clientHeight;
-    for (const ControlSpec& cs : spec.controls) {
-        View* view = makeView(cs, *w, spec, form);
+    int right = stored.clientWidth, bottom = stored.clientHeight;
+    for (const StoredControl& cs : stored.controls) {
+        View* view = makeView(cs, *w, stored, form);
         auto& c = controls[cs.name.toStdString()];
         if (!c)
             c = std::make_unique<Control>(cs.name.toStdString(), cs.kindName.toStdString());
@@ -242,9 +242,9 @@ void FormState::build(const FormSpec& spec)
         }
     }
 
-    tabOrder = spec.tabOrder;
+    tabOrder = stored.tabOrder;
     QWidget* previous = nullptr;
-    for (const QString& name : spec.tabOrder) {
+    for (const QString& name : stored.tabOrder) {
         auto* widget = dynamic_cast<QWidget*>(controls.find(name.toStdString())->second->view_);
         if (!widget || widget->focusPolicy() == Qt::NoFocus)
             continue;
@@ -258,12 +258,12 @@ void FormState::build(const FormSpec& spec)
     const QSize client(pixels(right), pixels(bottom));
     const int menuHeight = w->menuBar ? w->menuBar->sizeHint().height() : 0;
     const QSize size(client.width(), client.height() + menuHeight);
-    if (spec.fixedSize)
+    if (stored.fixedSize)
         w->setFixedSize(size);
     else
         w->resize(size);
-    if (spec.screenLeft && spec.screenTop)
-        w->setGeometry(QRect(QPoint(pixels(*spec.screenLeft), pixels(*spec.screenTop)), size));
+    if (stored.screenLeft && stored.screenTop)
+        w->setGeometry(QRect(QPoint(pixels(*stored.screenLeft), pixels(*stored.screenTop)), size));
 }
 
 void FormState::focusFirst()
@@ -329,17 +329,17 @@ void Form::load()
     if (state_->loaded)
         return;
     runtime_.dispatch([this] {
-        const detail::FormSpec spec = detail::readLayout(state_->layoutPath);
+        const detail::StoredForm stored = detail::readLayout(state_->layoutPath);
         // A handler whose control is missing would silently never run.
         for (const auto& [handler, body] : state_->handlers) {
             const std::string control = handler.substr(0, handler.rfind('_'));
             const bool known = control == "Form" ||
-                std::any_of(spec.controls.begin(), spec.controls.end(), [&](const auto& c) { return c.name.toStdString() == control; }) ||
-                std::any_of(spec.menu.begin(), spec.menu.end(), [&](const auto& m) { return m.name.toStdString() == control; });
+                std::any_of(stored.controls.begin(), stored.controls.end(), [&](const auto& c) { return c.name.toStdString() == control; }) ||
+                std::any_of(stored.menu.begin(), stored.menu.end(), [&](const auto& m) { return m.name.toStdString() == control; });
             if (!known)
                 throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" + control + "'");
         }
-        state_->build(spec);
+        state_->build(stored);
         state_->loaded = true;
     });
     if (state_->loaded)

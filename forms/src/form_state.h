@@ -31,7 +31,7 @@ private:
 struct FormState {
     FormState(Form& owner, QString path) : form(owner), layoutPath(std::move(path)) {}
 
-    void build(const FormSpec& spec);
+    void build(const StoredForm& stored);
     Control& control(std::string_view name);
     void focusFirst();
     void unload();

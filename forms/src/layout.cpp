@@ -99,33 +99,33 @@ private:
     QSet<QString> used_;
 };
 
-ColorSpec readColor(Reader& r, const QString& key)
+StoredColor readColor(Reader& r, const QString& key)
 {
     const QString text = r.string(key);
-    static const std::map<QString, ColorSpec::System> systemColors{
-        {QStringLiteral("buttonText"), ColorSpec::System::buttonText},
-        {QStringLiteral("windowText"), ColorSpec::System::windowText},
-        {QStringLiteral("buttonFace"), ColorSpec::System::buttonFace},
+    static const std::map<QString, StoredColor::System> systemColors{
+        {QStringLiteral("buttonText"), StoredColor::System::buttonText},
+        {QStringLiteral("windowText"), StoredColor::System::windowText},
+        {QStringLiteral("buttonFace"), StoredColor::System::buttonFace},
     };
     if (const auto it = systemColors.find(text); it != systemColors.end())
-        return ColorSpec{QColor(), it->second};
+        return StoredColor{QColor(), it->second};
     const QColor rgb = QColor::fromString(text);
     if (!text.startsWith(QLatin1Char('#')) || text.size() != 7 || !rgb.isValid())
         r.fail(QStringLiteral("'%1' must be #RRGGBB or a system colour, not '%2'").arg(key, text));
-    return ColorSpec{rgb, ColorSpec::System::none};
+    return StoredColor{rgb, StoredColor::System::none};
 }
 
-std::optional<ColorSpec> optionalColor(Reader& r, const QString& key)
+std::optional<StoredColor> optionalColor(Reader& r, const QString& key)
 {
     if (!r.has(key))
         return std::nullopt;
     return readColor(r, key);
 }
 
-FontSpec readFont(Reader& parent, const QString& key)
+StoredFont readFont(Reader& parent, const QString& key)
 {
     Reader r(parent.object(key), parent.where() + QStringLiteral(", font"));
-    FontSpec font;
+    StoredFont font;
     font.name = r.string(QStringLiteral("name"));
     font.points = r.number(QStringLiteral("size"));
     font.bold = r.flag(QStringLiteral("bold"), false);
@@ -150,7 +150,7 @@ Kind readKind(Reader& r, QString* name)
     return it->second;
 }
 
-void readBox(Reader& r, ControlSpec& c)
+void readBox(Reader& r, StoredControl& c)
 {
     c.left = r.integer(QStringLiteral("left"));
     c.top = r.integer(QStringLiteral("top"));
@@ -160,7 +160,7 @@ void readBox(Reader& r, ControlSpec& c)
         r.fail(QStringLiteral("'width' and 'height' must be above 0"));
 }
 
-void readLook(Reader& r, ControlSpec& c)
+void readLook(Reader& r, StoredControl& c)
 {
     c.caption = r.string(QStringLiteral("caption"), QString());
     c.foreColor = optionalColor(r, QStringLiteral("foreColor"));
@@ -189,7 +189,7 @@ bool readBackStyle(Reader& r)
     return style == QLatin1String("opaque");
 }
 
-ControlSpec readControl(const QJsonValue& value, const QString& path, qsizetype index)
+StoredControl readControl(const QJsonValue& value, const QString& path, qsizetype index)
 {
     if (!value.isObject())
         throw LayoutError(QStringLiteral("%1: control %2 must be an object").arg(path).arg(index).toStdString());
@@ -197,7 +197,7 @@ ControlSpec readControl(const QJsonValue& value, const QString& path, qsizetype 
     const QString name = object.value(QStringLiteral("name")).toString();
     Reader r(object, name.isEmpty() ? QStringLiteral("%1, control %2").arg(path).arg(index)
                                     : QStringLiteral("%1, control '%2'").arg(path, name));
-    ControlSpec c;
+    StoredControl c;
     c.name = r.string(QStringLiteral("name"));
     c.kind = readKind(r, &c.kindName);
     c.visible = r.flag(QStringLiteral("visible"), true);
@@ -259,7 +259,7 @@ ControlSpec readControl(const QJsonValue& value, const QString& path, qsizetype 
 
 }  // namespace
 
-FormSpec parseLayout(const QByteArray& json, const QString& path)
+StoredForm parseLayout(const QByteArray& json, const QString& path)
 {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -269,7 +269,7 @@ FormSpec parseLayout(const QByteArray& json, const QString& path)
         throw LayoutError(QStringLiteral("%1: the layout must be a JSON object").arg(path).toStdString());
 
     Reader r(document.object(), path);
-    FormSpec form;
+    StoredForm form;
     form.path = path;
     form.name = r.string(QStringLiteral("form"));
     form.caption = r.string(QStringLiteral("caption"), QString());
@@ -299,7 +299,7 @@ FormSpec parseLayout(const QByteArray& json, const QString& path)
         const QJsonArray menu = r.array(QStringLiteral("menu"));
         for (qsizetype i = 0; i < menu.size(); ++i) {
             Reader item(menu.at(i).toObject(), QStringLiteral("%1, menu item %2").arg(path).arg(i));
-            MenuSpec m{item.string(QStringLiteral("name")), item.string(QStringLiteral("caption"))};
+            StoredMenuItem m{item.string(QStringLiteral("name")), item.string(QStringLiteral("caption"))};
             item.finish();
             claim(m.name);
             form.menu.push_back(m);
@@ -323,7 +323,7 @@ FormSpec parseLayout(const QByteArray& json, const QString& path)
     return form;
 }
 
-FormSpec readLayout(const QString& path)
+StoredForm readLayout(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -12,7 +12,7 @@
 // twips, as stored.
 namespace forms::detail {
 
-struct FontSpec {
+struct StoredFont {
     QString name;
     double points = 8.0;
     bool bold = false;
@@ -20,7 +20,7 @@ struct FontSpec {
 
 // A colour as stored: either a fixed RGB value or one of the system's colours,
 // which are resolved against the application's palette when widgets are made.
-struct ColorSpec {
+struct StoredColor {
     enum class System { none, buttonText, windowText, buttonFace };
     QColor rgb;
     System system = System::none;
@@ -28,7 +28,7 @@ struct ColorSpec {
 
 enum class Kind { image, pictureBox, label, shape, frame, button, line, timer };
 
-struct ControlSpec {
+struct StoredControl {
     QString name;
     Kind kind = Kind::label;
     QString kindName;
@@ -36,12 +36,12 @@ struct ControlSpec {
     QString caption;
     bool visible = true;
     bool enabled = true;
-    std::optional<ColorSpec> foreColor;
-    std::optional<ColorSpec> backColor;
-    std::optional<ColorSpec> borderColor;
+    std::optional<StoredColor> foreColor;
+    std::optional<StoredColor> backColor;
+    std::optional<StoredColor> borderColor;
     bool opaque = false;                  // labels and shapes: fill the background
     Qt::Alignment alignment = Qt::AlignLeft;
-    std::optional<FontSpec> font;
+    std::optional<StoredFont> font;
     QString picture;                      // images and picture boxes
     bool border = false;                  // picture boxes: a sunken 2-pixel edge
     QString figure;                       // shapes: "rectangle" or "circle"
@@ -51,29 +51,29 @@ struct ControlSpec {
     int interval = 0;                     // timers, milliseconds
 };
 
-struct MenuSpec {
+struct StoredMenuItem {
     QString name;
     QString caption;
 };
 
-struct FormSpec {
+struct StoredForm {
     QString path;
     QString name;
     QString caption;
-    std::optional<ColorSpec> backColor;
+    std::optional<StoredColor> backColor;
     QString icon;
     int clientWidth = 0, clientHeight = 0;
     std::optional<int> screenLeft, screenTop;  // where the client area opens
     bool fixedSize = false;
-    std::optional<FontSpec> font;              // the default for controls without one
-    std::vector<MenuSpec> menu;
-    std::vector<ControlSpec> controls;
+    std::optional<StoredFont> font;              // the default for controls without one
+    std::vector<StoredMenuItem> menu;
+    std::vector<StoredControl> controls;
     QStringList tabOrder;
 };
 
 // Reads and checks a layout; LayoutError names the file and the fault.
-FormSpec readLayout(const QString& path);
-FormSpec parseLayout(const QByteArray& json, const QString& path);
+StoredForm readLayout(const QString& path);
+StoredForm parseLayout(const QByteArray& json, const QString& path);
 
 inline constexpr int twipsPerPixel = 15;
 inline int pixels(int twips) { return static_cast<int>(std::lround(twips / double(twipsPerPixel))); }

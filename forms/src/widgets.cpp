@@ -8,42 +8,42 @@
 
 namespace forms::detail {
 
-QColor resolve(const std::optional<ColorSpec>& color, QPalette::ColorRole fallback)
+QColor resolve(const std::optional<StoredColor>& color, QPalette::ColorRole fallback)
 {
     const QPalette palette = QApplication::palette();
     if (!color)
         return palette.color(fallback);
     switch (color->system) {
-    case ColorSpec::System::buttonText:
+    case StoredColor::System::buttonText:
         return palette.color(QPalette::ButtonText);
-    case ColorSpec::System::windowText:
+    case StoredColor::System::windowText:
         return palette.color(QPalette::WindowText);
-    case ColorSpec::System::buttonFace:
+    case StoredColor::System::buttonFace:
         return palette.color(QPalette::Button);
-    case ColorSpec::System::none:
+    case StoredColor::System::none:
         break;
     }
     return color->rgb;
 }
 
-QFont makeFont(const std::optional<FontSpec>& font, const std::optional<FontSpec>& formDefault)
+QFont makeFont(const std::optional<StoredFont>& font, const std::optional<StoredFont>& formDefault)
 {
     // Without a font of its own a control takes its form's, and without that
     // the runtime's own small sans serif.
-    const FontSpec spec = font ? *font : formDefault ? *formDefault : FontSpec{QStringLiteral("MS Sans Serif"), 8.0, false};
-    QFont f(spec.name);
+    const StoredFont stored = font ? *font : formDefault ? *formDefault : StoredFont{QStringLiteral("MS Sans Serif"), 8.0, false};
+    QFont f(stored.name);
     // Points at 96 pixels per inch, the same scale as the twips of the
     // layout, so text keeps its size relative to the controls on any screen.
-    f.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
-    f.setBold(spec.bold);
+    f.setPixelSize(static_cast<int>(std::lround(stored.points * 96.0 / 72.0)));
+    f.setBold(stored.bold);
     return f;
 }
 
 namespace {
 
-void placeBox(QWidget* widget, const ControlSpec& spec)
+void placeBox(QWidget* widget, const StoredControl& stored)
 {
-    widget->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width), pixels(spec.height));
+    widget->setGeometry(pixels(stored.left), pixels(stored.top), pixels(stored.width), pixels(stored.height));
 }
 
 // Grey text with a light shadow: how a disabled caption is drawn on a face of
@@ -72,15 +72,15 @@ void ClickableWidget::mouseReleaseEvent(QMouseEvent* event)
         clicked();
 }
 
-LabelWidget::LabelWidget(QWidget* parent, const ControlSpec& spec)
+LabelWidget::LabelWidget(QWidget* parent, const StoredControl& stored)
     : ClickableWidget(parent),
-      text_(spec.caption),
-      fore_(resolve(spec.foreColor, QPalette::ButtonText)),
-      back_(resolve(spec.backColor, QPalette::Button)),
-      opaque_(spec.opaque),
-      alignment_(spec.alignment)
+      text_(stored.caption),
+      fore_(resolve(stored.foreColor, QPalette::ButtonText)),
+      back_(resolve(stored.backColor, QPalette::Button)),
+      opaque_(stored.opaque),
+      alignment_(stored.alignment)
 {
-    placeBox(this, spec);
+    placeBox(this, stored);
 }
 
 void LabelWidget::showCaption(const std::string& caption)
@@ -156,10 +156,10 @@ void LabelWidget::paintEvent(QPaintEvent*)
     }
 }
 
-PictureWidget::PictureWidget(QWidget* parent, const ControlSpec& spec, QPixmap picture)
-    : ClickableWidget(parent), picture_(std::move(picture)), border_(spec.border)
+PictureWidget::PictureWidget(QWidget* parent, const StoredControl& stored, QPixmap picture)
+    : ClickableWidget(parent), picture_(std::move(picture)), border_(stored.border)
 {
-    placeBox(this, spec);
+    placeBox(this, stored);
 }
 
 void PictureWidget::paintEvent(QPaintEvent*)
@@ -173,14 +173,14 @@ void PictureWidget::paintEvent(QPaintEvent*)
     }
 }
 
-ShapeWidget::ShapeWidget(QWidget* parent, const ControlSpec& spec)
+ShapeWidget::ShapeWidget(QWidget* parent, const StoredControl& stored)
     : Viewed<QWidget>(parent),
-      circle_(spec.figure == QLatin1String("circle")),
-      opaque_(spec.opaque),
-      fill_(resolve(spec.backColor, QPalette::Window)),
-      outline_(resolve(spec.borderColor, QPalette::WindowText))
+      circle_(stored.figure == QLatin1String("circle")),
+      opaque_(stored.opaque),
+      fill_(resolve(stored.backColor, QPalette::Window)),
+      outline_(resolve(stored.borderColor, QPalette::WindowText))
 {
-    placeBox(this, spec);
+    placeBox(this, stored);
     // A shape is drawn on its form and takes no clicks: they reach whatever
     // lies under it.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -208,10 +208,10 @@ void ShapeWidget::paintEvent(QPaintEvent*)
     }
 }
 
-LineWidget::LineWidget(QWidget* parent, const ControlSpec& spec)
-    : Viewed<QWidget>(parent), color_(resolve(spec.borderColor, QPalette::WindowText))
+LineWidget::LineWidget(QWidget* parent, const StoredControl& stored)
+    : Viewed<QWidget>(parent), color_(resolve(stored.borderColor, QPalette::WindowText))
 {
-    const int x1 = pixels(spec.x1), y1 = pixels(spec.y1), x2 = pixels(spec.x2), y2 = pixels(spec.y2);
+    const int x1 = pixels(stored.x1), y1 = pixels(stored.y1), x2 = pixels(stored.x2), y2 = pixels(stored.y2);
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
     setGeometry(box);
     line_ = QLine(x1 - box.left(), y1 - box.top(), x2 - box.left(), y2 - box.top());
@@ -225,13 +225,13 @@ void LineWidget::paintEvent(QPaintEvent*)
     p.drawLine(line_);
 }
 
-FrameWidget::FrameWidget(QWidget* parent, const ControlSpec& spec)
+FrameWidget::FrameWidget(QWidget* parent, const StoredControl& stored)
     : ClickableWidget(parent),
-      text_(spec.caption),
-      fore_(resolve(spec.foreColor, QPalette::ButtonText)),
-      back_(resolve(spec.backColor, QPalette::Button))
+      text_(stored.caption),
+      fore_(resolve(stored.foreColor, QPalette::ButtonText)),
+      back_(resolve(stored.backColor, QPalette::Button))
 {
-    placeBox(this, spec);
+    placeBox(this, stored);
 }
 
 void FrameWidget::showCaption(const std::string& caption)
@@ -254,20 +254,20 @@ void FrameWidget::paintEvent(QPaintEvent*)
     p.drawText(captionBox, Qt::AlignCenter, text_);
 }
 
-ButtonWidget::ButtonWidget(QWidget* parent, const ControlSpec& spec)
-    : Viewed<QPushButton>(QString(spec.caption), parent),
-      graphical_(spec.graphical),
-      default_(spec.isDefault),
-      cancel_(spec.isCancel),
-      fore_(resolve(spec.foreColor, QPalette::ButtonText)),
-      back_(resolve(spec.backColor, QPalette::Button))
+ButtonWidget::ButtonWidget(QWidget* parent, const StoredControl& stored)
+    : Viewed<QPushButton>(QString(stored.caption), parent),
+      graphical_(stored.graphical),
+      default_(stored.isDefault),
+      cancel_(stored.isCancel),
+      fore_(resolve(stored.foreColor, QPalette::ButtonText)),
+      back_(resolve(stored.backColor, QPalette::Button))
 {
-    placeBox(this, spec);
+    placeBox(this, stored);
     setFocusPolicy(Qt::StrongFocus);
     // Enter presses the button that has the focus, or else the form's
     // default button.
     setAutoDefault(true);
-    setDefault(spec.isDefault);
+    setDefault(stored.isDefault);
 }
 
 void ButtonWidget::showCaption(const std::string& caption)
@@ -312,16 +312,16 @@ void ButtonWidget::paintEvent(QPaintEvent* event)
     }
 }
 
-MenuItem::MenuItem(QObject* parent, const MenuSpec& spec) : QAction(spec.caption, parent) {}
+MenuItem::MenuItem(QObject* parent, const StoredMenuItem& stored) : QAction(stored.caption, parent) {}
 
 void MenuItem::showCaption(const std::string& caption)
 {
     setText(QString::fromStdString(caption));
 }
 
-TimerControl::TimerControl(QObject* parent, const ControlSpec& spec) : QTimer(parent)
+TimerControl::TimerControl(QObject* parent, const StoredControl& stored) : QTimer(parent)
 {
-    setInterval(spec.interval);
+    setInterval(stored.interval);
 }
 
 }  // namespace forms::detail

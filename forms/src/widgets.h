@@ -43,7 +43,7 @@ private:
 
 class LabelWidget final : public ClickableWidget {
 public:
-    LabelWidget(QWidget* parent, const ControlSpec& spec);
+    LabelWidget(QWidget* parent, const StoredControl& stored);
     void showCaption(const std::string& caption) override;
     QString text() const { return text_; }
 
@@ -65,7 +65,7 @@ private:
 
 class PictureWidget final : public ClickableWidget {
 public:
-    PictureWidget(QWidget* parent, const ControlSpec& spec, QPixmap picture);
+    PictureWidget(QWidget* parent, const StoredControl& stored, QPixmap picture);
     static constexpr int borderPixels = 2;
 
 protected:
@@ -81,7 +81,7 @@ private:
 // nothing, and it takes no clicks either way.
 class ShapeWidget final : public Viewed<QWidget> {
 public:
-    ShapeWidget(QWidget* parent, const ControlSpec& spec);
+    ShapeWidget(QWidget* parent, const StoredControl& stored);
     void showVisible(bool visible) override;
     bool drawn() const { return drawn_; }
 
@@ -96,7 +96,7 @@ private:
 
 class LineWidget final : public Viewed<QWidget> {
 public:
-    LineWidget(QWidget* parent, const ControlSpec& spec);
+    LineWidget(QWidget* parent, const StoredControl& stored);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -108,7 +108,7 @@ private:
 
 class FrameWidget final : public ClickableWidget {
 public:
-    FrameWidget(QWidget* parent, const ControlSpec& spec);
+    FrameWidget(QWidget* parent, const StoredControl& stored);
     void showCaption(const std::string& caption) override;
 
 protected:
@@ -122,7 +122,7 @@ private:
 // A push button; a graphical one is drawn in its own back colour.
 class ButtonWidget final : public Viewed<QPushButton> {
 public:
-    ButtonWidget(QWidget* parent, const ControlSpec& spec);
+    ButtonWidget(QWidget* parent, const StoredControl& stored);
     void showCaption(const std::string& caption) override;
     // What Enter and Escape press when the focus is on no button. Qt's own
     // default flag cannot tell: outside a dialog it follows the focus.
@@ -142,7 +142,7 @@ private:
 
 class MenuItem final : public QAction, public View {
 public:
-    MenuItem(QObject* parent, const MenuSpec& spec);
+    MenuItem(QObject* parent, const StoredMenuItem& stored);
     void showCaption(const std::string& caption) override;
     void showVisible(bool visible) override { setVisible(visible); }
     void showEnabled(bool enabled) override { setEnabled(enabled); }
@@ -151,7 +151,7 @@ public:
 
 class TimerControl final : public QTimer, public View {
 public:
-    TimerControl(QObject* parent, const ControlSpec& spec);
+    TimerControl(QObject* parent, const StoredControl& stored);
     void showCaption(const std::string&) override {}
     void showVisible(bool) override {}
     // A timer counts only while enabled and while its form's event loop runs.
@@ -162,7 +162,7 @@ public:
 // Breaks text between words so that each line fits in width, as labels do.
 QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int width);
 
-QColor resolve(const std::optional<ColorSpec>& color, QPalette::ColorRole fallback);
-QFont makeFont(const std::optional<FontSpec>& font, const std::optional<FontSpec>& formDefault);
+QColor resolve(const std::optional<StoredColor>& color, QPalette::ColorRole fallback);
+QFont makeFont(const std::optional<StoredFont>& font, const std::optional<StoredFont>& formDefault);
 
 }  // namespace forms::detail
