@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPixmapCache>
+#include <QSet>
 #include <QVBoxLayout>
 
 namespace forms {
@@ -70,12 +71,14 @@ FormWindow::FormWindow(FormState& state) : state_(state)
 
 void FormWindow::keyPressEvent(QKeyEvent* event)
 {
-    // Enter presses the default button, Escape the cancel button, wherever
-    // the focus is; a focused button takes Enter itself before it gets here.
+    // Enter presses the button that has the focus, or else the form's
+    // default button; Escape presses the cancel button, wherever the focus
+    // is. (The default button, when focused, takes Enter itself.)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool escape = event->key() == Qt::Key_Escape;
     if (enter || escape) {
-        if (ButtonWidget* button = state_.buttonWhere(enter ? &ButtonWidget::isFormDefault : &ButtonWidget::isCancel)) {
+        auto* focused = enter ? dynamic_cast<ButtonWidget*>(focusWidget()) : nullptr;
+        if (ButtonWidget* button = focused ? focused : state_.buttonWhere(enter ? &ButtonWidget::isDefault : &ButtonWidget::isCancel)) {
             if (button->isEnabled() && button->isVisible())
                 button->click();
             return;
@@ -331,12 +334,14 @@ void Form::load()
     runtime_.dispatch([this] {
         const detail::StoredForm stored = detail::readLayout(state_->layoutPath);
         // A handler whose control is missing would silently never run.
+        QSet<QString> names{QStringLiteral("Form")};
+        for (const auto& c : stored.controls)
+            names.insert(c.name);
+        for (const auto& m : stored.menu)
+            names.insert(m.name);
         for (const auto& [handler, body] : state_->handlers) {
             const std::string control = handler.substr(0, handler.rfind('_'));
-            const bool known = control == "Form" ||
-                std::any_of(stored.controls.begin(), stored.controls.end(), [&](const auto& c) { return c.name.toStdString() == control; }) ||
-                std::any_of(stored.menu.begin(), stored.menu.end(), [&](const auto& m) { return m.name.toStdString() == control; });
-            if (!known)
+            if (!names.contains(QString::fromStdString(control)))
                 throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" + control + "'");
         }
         state_->build(stored);

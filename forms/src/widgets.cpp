@@ -257,31 +257,21 @@ void FrameWidget::paintEvent(QPaintEvent*)
 ButtonWidget::ButtonWidget(QWidget* parent, const StoredControl& stored)
     : Viewed<QPushButton>(QString(stored.caption), parent),
       graphical_(stored.graphical),
-      default_(stored.isDefault),
       cancel_(stored.isCancel),
       fore_(resolve(stored.foreColor, QPalette::ButtonText)),
       back_(resolve(stored.backColor, QPalette::Button))
 {
     placeBox(this, stored);
     setFocusPolicy(Qt::StrongFocus);
-    // Enter presses the button that has the focus, or else the form's
-    // default button.
-    setAutoDefault(true);
+    // The form decides what Enter presses; Qt's own habit of making the
+    // focused button the default one would move the default frame about.
+    setAutoDefault(false);
     setDefault(stored.isDefault);
 }
 
 void ButtonWidget::showCaption(const std::string& caption)
 {
     setText(QString::fromStdString(caption));
-}
-
-void ButtonWidget::focusOutEvent(QFocusEvent* event)
-{
-    QPushButton::focusOutEvent(event);
-    // Losing the focus costs the form's default button its default frame;
-    // it stays the button that Enter presses, so it keeps the look.
-    if (default_)
-        setDefault(true);
 }
 
 void ButtonWidget::paintEvent(QPaintEvent* event)

@@ -45,7 +45,6 @@ class LabelWidget final : public ClickableWidget {
 public:
     LabelWidget(QWidget* parent, const StoredControl& stored);
     void showCaption(const std::string& caption) override;
-    QString text() const { return text_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -83,7 +82,6 @@ class ShapeWidget final : public Viewed<QWidget> {
 public:
     ShapeWidget(QWidget* parent, const StoredControl& stored);
     void showVisible(bool visible) override;
-    bool drawn() const { return drawn_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -124,18 +122,13 @@ class ButtonWidget final : public Viewed<QPushButton> {
 public:
     ButtonWidget(QWidget* parent, const StoredControl& stored);
     void showCaption(const std::string& caption) override;
-    // What Enter and Escape press when the focus is on no button. Qt's own
-    // default flag cannot tell: outside a dialog it follows the focus.
-    bool isFormDefault() const { return default_; }
     bool isCancel() const { return cancel_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool graphical_;
-    bool default_;
     bool cancel_;
     QColor fore_, back_;
 };
