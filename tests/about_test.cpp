@@ -91,15 +91,6 @@ void expectAsStored(const Look& look)
     EXPECT_TRUE(look.focusOnOK);
 }
 
-// A click as the window system delivers it, at the middle of a widget: only
-// this way does a modal window keep it from the others. (QTest's clicks on a
-// QWidget go straight to it, past the window system.)
-void clickOn(QWidget* target)
-{
-    QWidget* top = target->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, target->mapTo(top, target->rect().center()));
-}
-
 // A press and release on the About window's own button. Not through the
 // window system: that path runs the event loop, which would destroy the
 // unloaded window under the test's watcher.
@@ -293,8 +284,8 @@ TEST(AboutWindow, WhileItIsOpenTheGameWindowTakesNoInput)
     game.nextCards({5, 6, 7, 2, 3, 4});
     const std::string before = testsupport::tableState(game.window);
     ASSERT_TRUE(testsupport::whileModal([&] { game.runtime.defaultInstance<frmAbout>().showModal(); }, [&](QWidget* modal) {
-        clickOn(widget(game.window, "deal"));
-        clickOn(widget(game.window, "i1"));
+        testsupport::clickThroughWindow(widget(game.window, "deal"));
+        testsupport::clickThroughWindow(widget(game.window, "i1"));
         EXPECT_EQ(game.window.control("i1").left(), 120);
         EXPECT_EQ(game.window.playerCash.value(), 1000);
         EXPECT_FALSE(game.window.control("g").enabled());
@@ -305,10 +296,10 @@ TEST(AboutWindow, WhileItIsOpenTheGameWindowTakesNoInput)
     EXPECT_EQ(testsupport::tableState(game.window), before);
 
     // Once it has closed the same clicks do what they do.
-    clickOn(widget(game.window, "i1"));
+    testsupport::clickThroughWindow(widget(game.window, "i1"));
     EXPECT_EQ(game.window.control("i1").left(), 6360);
     EXPECT_EQ(game.window.playerCash.value(), 900);
-    clickOn(widget(game.window, "deal"));
+    testsupport::clickThroughWindow(widget(game.window, "deal"));
     EXPECT_TRUE(game.window.control("g").enabled());
 }
 

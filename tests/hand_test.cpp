@@ -109,7 +109,7 @@ TEST_P(CoinOverflow, TheClickTooManyChangesNothingAndIsReported)
     EXPECT_EQ(w.playerCash.value(), edge.cashThen);
     EXPECT_EQ(game.caption("ca"), std::to_string(edge.cashThen));
     EXPECT_EQ(w.playerStake.value(), edge.stakeThen);
-    EXPECT_EQ(game.cashSum(), edge.startCash + 1000);
+    EXPECT_EQ(testsupport::moneyInPlay(game.window), edge.startCash + 1000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, CoinOverflow,
@@ -296,7 +296,7 @@ TEST_P(Settle, PaysThePotToTheHigherTotalAndReArmsTheTable)
     EXPECT_EQ(game.caption(c.playerWins ? "ba" : "ca"), loserLabel) << "the loser's label is not redrawn";
     EXPECT_EQ(w.playerStake.value(), 0);
     EXPECT_EQ(w.computerStake.value(), 0);
-    EXPECT_EQ(game.cashSum(), 2000);
+    EXPECT_EQ(testsupport::moneyInPlay(game.window), 2000);
     EXPECT_EQ(w.playerTotal.value(), c.playerTotal) << "the totals stay";
     EXPECT_EQ(w.computerTotal.value(), c.computerTotal);
     for (const char* label : {"d1", "d2", "d3"})
@@ -451,8 +451,7 @@ TEST(MoneyKept, OverLongRandomRuns)
                 w.click("deal");
             else
                 w.click("g");
-            const int sum = w.playerCash.value() + w.computerCash.value() + w.playerStake.value() + w.computerStake.value();
-            ASSERT_EQ(sum, 2000) << "seed " << seed << " step " << step;
+            ASSERT_EQ(testsupport::moneyInPlay(w), 2000) << "seed " << seed << " step " << step;
             ASSERT_EQ(w.control("ca").caption(), forms::text(w.playerCash)) << "seed " << seed << " step " << step;
             ASSERT_EQ(w.control("ba").caption(), forms::text(w.computerCash)) << "seed " << seed << " step " << step;
         }
@@ -463,12 +462,8 @@ TEST(MoneyKept, OverLongRandomRuns)
 // One hand as a player plays it: real clicks at the controls' places.
 TEST_F(Hand, OneHandWithRealClicksInTheWindow)
 {
-    QWidget* window = forms::testing::window(w);
-    const QPoint client = forms::testing::client(w)->mapTo(window, QPoint(0, 0));
     const auto clickAt = [&](int leftTwips, int topTwips) {
-        // Through the window, as the window system delivers a click: the
-        // widget under the pointer takes it.
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, client + QPoint(leftTwips / 15 + 20, topTwips / 15 + 20));
+        testsupport::clickThroughWindow(forms::testing::client(w), QPoint(leftTwips / 15 + 20, topTwips / 15 + 20));
     };
     clickAt(3120, 9360);  // i3
     EXPECT_EQ(game.place("i3"), playerSpot);

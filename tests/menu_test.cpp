@@ -28,16 +28,6 @@ void bringTo(Game& game, Phase phase)
         game.window.click("g");
 }
 
-// Chooses a menu item as the player does: a click on it in the menu bar.
-void choose(Game& game, const char* item)
-{
-    QMenuBar* bar = forms::testing::menuBar(game.window);
-    QAction* action = forms::testing::menuItem(game.window, item);
-    QWidget* window = forms::testing::window(game.window);
-    const QPoint at = bar->mapTo(window, bar->actionGeometry(action).center());
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
-}
-
 class Menu : public ::testing::TestWithParam<Phase> {
 protected:
     Game game;
@@ -49,7 +39,7 @@ TEST_P(Menu, HelpShowsHowToPlayAndChangesNothing)
     const std::string before = testsupport::tableState(game.window);
     QMessageBox* box = nullptr;
     QString text;
-    EXPECT_TRUE(testsupport::whileModal([&] { choose(game, "hlp"); }, [&](QWidget* modal) {
+    EXPECT_TRUE(testsupport::whileModal([&] { testsupport::chooseMenuItem(game.window, "hlp"); }, [&](QWidget* modal) {
         box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         text = box->text();
@@ -59,9 +49,8 @@ TEST_P(Menu, HelpShowsHowToPlayAndChangesNothing)
         EXPECT_EQ(box->standardButton(box->buttons().front()), QMessageBox::Ok);
         EXPECT_TRUE(box->buttons().front()->icon().isNull()) << "a plain OK";
         // The game window takes no input meanwhile.
-        choose(game, "hlp");
-        QTest::mouseClick(widget(game.window, "i5")->window()->windowHandle(), Qt::LeftButton, {},
-                          widget(game.window, "i5")->mapTo(forms::testing::window(game.window), QPoint(20, 20)));
+        testsupport::chooseMenuItem(game.window, "hlp");
+        testsupport::clickThroughWindow(widget(game.window, "i5"), QPoint(20, 20));
         EXPECT_EQ(testsupport::tableState(game.window), before);
         QTest::keyClick(box, Qt::Key_Return);
     }));
@@ -77,16 +66,15 @@ TEST_P(Menu, AboutOpensTheOneAboutWindowModallyAndChangesNothing)
     const std::string before = testsupport::tableState(game.window);
     varnel::frmAbout* shown = nullptr;
     for (int round = 0; round < 2; ++round) {
-        EXPECT_TRUE(testsupport::whileModal([&] { choose(game, "abt"); }, [&](QWidget* modal) {
+        EXPECT_TRUE(testsupport::whileModal([&] { testsupport::chooseMenuItem(game.window, "abt"); }, [&](QWidget* modal) {
             varnel::frmAbout& about = game.runtime.defaultInstance<varnel::frmAbout>();
             EXPECT_EQ(modal, forms::testing::window(about));
             if (shown) {
                 EXPECT_EQ(&about, shown) << "one About object for the run";
             }
             shown = &about;
-            QTest::mouseClick(forms::testing::widget(game.window, "deal")->window()->windowHandle(), Qt::LeftButton, {},
-                              QPoint(40, 460));
-            choose(game, "hlp");
+            testsupport::clickThroughWindow(forms::testing::window(game.window), QPoint(40, 460));
+            testsupport::chooseMenuItem(game.window, "hlp");
             EXPECT_EQ(QApplication::activeModalWidget(), modal) << "no Help box over the About window";
             EXPECT_EQ(testsupport::tableState(game.window), before);
             QTest::keyClick(modal->focusWidget(), Qt::Key_Escape);
@@ -107,7 +95,7 @@ TEST_P(Menu, TheItemsAreEnabledAndShown)
 TEST_P(Menu, DrawEndsTheProgramAtOnceWithStatusZero)
 {
     const std::string before = testsupport::tableState(game.window);
-    choose(game, "drw");
+    testsupport::chooseMenuItem(game.window, "drw");
     EXPECT_TRUE(game.runtime.ended());
     EXPECT_EQ(game.runtime.exitStatus(), 0);
     game.window.click("deal");

@@ -10,6 +10,7 @@
 #include "play.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -102,17 +104,37 @@ struct Game {
 
     std::string caption(const char* name) { return window.control(name).caption(); }
     std::pair<int, int> place(const std::string& coin) { return {window.control(coin).left(), window.control(coin).top()}; }
-    int cashSum() const
-    {
-        return window.playerCash.value() + window.computerCash.value() + window.playerStake.value() +
-               window.computerStake.value();
-    }
 
     forms::Runtime runtime{"Varnel"};
     ScriptedRandom* random = nullptr;
     FixedClock* clock = nullptr;
     varnel::play window{runtime};
 };
+
+// All the money there is: both cash values and both stakes. Nothing in the
+// game makes or loses any, so it stays what the two sides started with.
+inline int moneyInPlay(const varnel::play& w)
+{
+    return w.playerCash.value() + w.computerCash.value() + w.playerStake.value() + w.computerStake.value();
+}
+
+// A click as the window system delivers it: to the window, at the point, so
+// that the widget under the pointer takes it and a modal window keeps it from
+// the others. (QTest's clicks on a QWidget go straight to it, past all that.)
+// `at` is in target's coordinates, by default its middle.
+inline void clickThroughWindow(QWidget* target, std::optional<QPoint> at = std::nullopt)
+{
+    QWidget* top = target->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, target->mapTo(top, at.value_or(target->rect().center())));
+}
+
+// Chooses an item of the game window's menu as the player does: a click on it
+// in the menu bar.
+inline void chooseMenuItem(varnel::play& w, const char* item)
+{
+    QMenuBar* bar = forms::testing::menuBar(w);
+    clickThroughWindow(bar, bar->actionGeometry(forms::testing::menuItem(w, item)).center());
+}
 
 // Everything of the game but the lights, as one text to compare: the state,
 // and the place, look and caption of every other control.
@@ -160,37 +182,47 @@ inline bool whileModal(const std::function<void()>& action, const std::function<
     return seen;
 }
 
-// Answers the next modal window with a key as soon as it shows, from the
-// event loop it runs in: for tests that open many of them quickly.
-inline void answerModals(Qt::Key key, int* answered = nullptr)
-{
-    class Answer final : public QObject {
-    public:
-        Answer(Qt::Key k, int* count) : key_(k), count_(count) {}
+// Answers modal windows with a key as soon as each shows, from the event loop
+// it runs in: for tests and drivers that open many of them quickly. Counts
+// the windows answered in `answered`, if given.
+class ModalAnswerer final : public QObject {
+public:
+    enum class Times { once, always };
 
-    protected:
-        bool eventFilter(QObject* object, QEvent* event) override
-        {
-            auto* widget = qobject_cast<QWidget*>(object);
-            if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
-                const Qt::Key key = key_;
-                QMetaObject::invokeMethod(widget, [widget, key] {
-                    QWidget* target = widget->focusWidget() ? widget->focusWidget() : widget;
-                    QTest::keyClick(target, key);
-                }, Qt::QueuedConnection);
-                if (count_)
-                    ++*count_;
+    ModalAnswerer(Qt::Key key, Times times, int* answered = nullptr) : key_(key), times_(times), answered_(answered)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(object);
+        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
+            const Qt::Key key = key_;
+            QMetaObject::invokeMethod(widget, [widget, key] {
+                QTest::keyClick(widget->focusWidget() ? widget->focusWidget() : widget, key);
+            }, Qt::QueuedConnection);
+            if (answered_)
+                ++*answered_;
+            if (times_ == Times::once) {
                 qApp->removeEventFilter(this);
                 deleteLater();
             }
-            return false;
         }
+        return false;
+    }
 
-    private:
-        Qt::Key key_;
-        int* count_;
-    };
-    qApp->installEventFilter(new Answer(key, answered));
+private:
+    Qt::Key key_;
+    Times times_;
+    int* answered_;
+};
+
+// Answers the next modal window, once.
+inline void answerModals(Qt::Key key, int* answered = nullptr)
+{
+    new ModalAnswerer(key, ModalAnswerer::Times::once, answered);
 }
 
 }  // namespace testsupport

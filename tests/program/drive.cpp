@@ -7,27 +7,10 @@
 #include "forms/application.h"
 #include "forms/testing.h"
 #include "play.h"
+#include "support.h"
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QTest>
 #include <QTimer>
-
-namespace {
-
-// Answers every message box once it is on screen.
-class Dismisser final : public QObject {
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show)
-            if (auto* box = qobject_cast<QMessageBox*>(object))
-                QMetaObject::invokeMethod(box, [box] { QTest::keyClick(box, Qt::Key_Return); }, Qt::QueuedConnection);
-        return false;
-    }
-};
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -35,8 +18,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     forms::Application application(argc, argv, {"Varnel", "1.00", ":/assets/varnel.ico"});
     varnel::play window(application.runtime());
-    Dismisser dismisser;
-    qApp->installEventFilter(&dismisser);
+    testsupport::ModalAnswerer answer(Qt::Key_Return, testsupport::ModalAnswerer::Times::always);
 
     const QStringList script = QApplication::arguments().mid(1);
     QTimer::singleShot(0, [&] {
