@@ -2,7 +2,8 @@
 
 namespace varnel {
 
-frmAbout::frmAbout(forms::Runtime& runtime) : forms::Form(runtime, ":/about/frmAbout.json")
+frmAbout::frmAbout(forms::Runtime& runtime)
+    : forms::Form(runtime, ":/about/frmAbout.json")
 {
     on("cmdOK_Click", &frmAbout::cmdOK_Click);
 }

@@ -32,7 +32,7 @@ constexpr int IconSize = 32;
 
 // A named font, or a loud note when this machine substitutes another one: the
 // pictures are only reproducible with the fonts they were designed with.
-QFont namedFont(const QString &family, int pixelSize, QFont::Weight weight)
+QFont namedFont(const QString& family, int pixelSize, QFont::Weight weight)
 {
     QFont font(family);
     font.setPixelSize(pixelSize);
@@ -40,22 +40,21 @@ QFont namedFont(const QString &family, int pixelSize, QFont::Weight weight)
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setHintingPreference(QFont::PreferNoHinting);
     const QString found = QFontInfo(font).family();
-    if (!found.startsWith(family)) // the foundry may follow, as in "P052 [urw]"
-        std::fprintf(stderr, "draw_assets: font %s not found, using %s\n",
-                     qPrintable(family), qPrintable(found));
+    if (!found.startsWith(family))  // the foundry may follow, as in "P052 [urw]"
+        std::fprintf(stderr, "draw_assets: font %s not found, using %s\n", qPrintable(family), qPrintable(found));
     return font;
 }
 
-QDataStream &writeInfoHeader(QDataStream &out, int width, int height, quint16 bitCount,
-                             quint32 imageBytes, quint32 coloursUsed)
+QDataStream& writeInfoHeader(QDataStream& out, int width, int height, quint16 bitCount, quint32 imageBytes,
+                             quint32 coloursUsed)
 {
     return out << quint32(40) << qint32(width) << qint32(height) << quint16(1) << bitCount
-               << quint32(0) // BI_RGB: uncompressed
-               << imageBytes << qint32(2835) << qint32(2835) // 72 dpi
+               << quint32(0)                                  // BI_RGB: uncompressed
+               << imageBytes << qint32(2835) << qint32(2835)  // 72 dpi
                << coloursUsed << quint32(0);
 }
 
-bool writeBmp24(const QImage &picture, const QString &path)
+bool writeBmp24(const QImage& picture, const QString& path)
 {
     const QImage image = picture.convertToFormat(QImage::Format_RGB888);
     const int width = image.width();
@@ -67,13 +66,12 @@ bool writeBmp24(const QImage &picture, const QString &path)
         return false;
     QDataStream out(&file);
     out.setByteOrder(QDataStream::LittleEndian);
-    out << quint8('B') << quint8('M') << quint32(14 + 40 + pixelBytes) << quint32(0)
-        << quint32(14 + 40);
+    out << quint8('B') << quint8('M') << quint32(14 + 40 + pixelBytes) << quint32(0) << quint32(14 + 40);
     writeInfoHeader(out, width, height, 24, pixelBytes, 0);
-    for (int y = height - 1; y >= 0; --y) { // bitmaps are stored bottom row first
-        const uchar *line = image.constScanLine(y);
+    for (int y = height - 1; y >= 0; --y) {  // bitmaps are stored bottom row first
+        const uchar* line = image.constScanLine(y);
         for (int x = 0; x < width; ++x)
-            out << line[3 * x + 2] << line[3 * x + 1] << line[3 * x]; // blue, green, red
+            out << line[3 * x + 2] << line[3 * x + 1] << line[3 * x];  // blue, green, red
         for (int i = 0; i < padding; ++i)
             out << quint8(0);
     }
@@ -82,32 +80,32 @@ bool writeBmp24(const QImage &picture, const QString &path)
 
 // Expects a 32x32 image indexed into a full 256-entry palette whose entry 0 is
 // the black that transparent pixels point at.
-bool writeIco8(const QImage &icon, const QString &path)
+bool writeIco8(const QImage& icon, const QString& path)
 {
     constexpr quint32 paletteBytes = 256 * 4;
     constexpr quint32 pixelBytes = IconSize * IconSize;
-    constexpr quint32 maskBytes = IconSize * 4; // one bit a pixel, rows padded to 32 bits
+    constexpr quint32 maskBytes = IconSize * 4;  // one bit a pixel, rows padded to 32 bits
     constexpr quint32 dibBytes = 40 + paletteBytes + pixelBytes + maskBytes;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QDataStream out(&file);
     out.setByteOrder(QDataStream::LittleEndian);
-    out << quint16(0) << quint16(1) << quint16(1); // an icon, holding one image
-    out << quint8(IconSize) << quint8(IconSize) << quint8(0) /* 256 colours */ << quint8(0)
-        << quint16(1) << quint16(8) << dibBytes << quint32(6 + 16);
+    out << quint16(0) << quint16(1) << quint16(1);  // an icon, holding one image
+    out << quint8(IconSize) << quint8(IconSize) << quint8(0) /* 256 colours */ << quint8(0) << quint16(1) << quint16(8)
+        << dibBytes << quint32(6 + 16);
     // The DIB of an icon is twice as tall as the image: colours, then the mask.
     writeInfoHeader(out, IconSize, 2 * IconSize, 8, pixelBytes + maskBytes, 256);
     for (const QRgb colour : icon.colorTable())
         out << quint8(qBlue(colour)) << quint8(qGreen(colour)) << quint8(qRed(colour)) << quint8(0);
     for (int y = IconSize - 1; y >= 0; --y)
-        out.writeRawData(reinterpret_cast<const char *>(icon.constScanLine(y)), IconSize);
+        out.writeRawData(reinterpret_cast<const char*>(icon.constScanLine(y)), IconSize);
     for (int y = IconSize - 1; y >= 0; --y) {
-        const uchar *line = icon.constScanLine(y);
+        const uchar* line = icon.constScanLine(y);
         quint32 bits = 0;
         for (int x = 0; x < IconSize; ++x)
             if (line[x] == 0)
-                bits |= 0x80000000u >> x; // leftmost pixel in the highest bit
+                bits |= 0x80000000u >> x;  // leftmost pixel in the highest bit
         out << quint8(bits >> 24) << quint8(bits >> 16) << quint8(bits >> 8) << quint8(bits);
     }
     return out.status() == QDataStream::Ok && file.flush();
@@ -115,7 +113,7 @@ bool writeIco8(const QImage &icon, const QString &path)
 
 // One coin of the stack, seen a little from the side: its milled edge band,
 // then its face with a raised rim and the value stamped in.
-void drawCoin(QPainter &p, QPointF top, double rx, double ry, double thickness, bool showValue)
+void drawCoin(QPainter& p, QPointF top, double rx, double ry, double thickness, bool showValue)
 {
     const QRectF face(top.x() - rx, top.y() - ry, 2 * rx, 2 * ry);
     const QRectF bottom = face.translated(0, thickness);
@@ -256,8 +254,8 @@ QImage drawBanner()
         rule.setColorAt(1.0, QColor(230, 170, 50, 0));
         p.setPen(QPen(QBrush(rule), 1.2));
         p.drawLine(QPointF(40, y), QPointF(493, y));
-        const QPolygonF diamond({QPointF(centre.x() - 7, y), QPointF(centre.x(), y - 4),
-                                 QPointF(centre.x() + 7, y), QPointF(centre.x(), y + 4)});
+        const QPolygonF diamond({QPointF(centre.x() - 7, y), QPointF(centre.x(), y - 4), QPointF(centre.x() + 7, y),
+                                 QPointF(centre.x(), y + 4)});
         p.setPen(QPen(QColor(60, 14, 0), 1.0));
         p.setBrush(QColor(250, 206, 84));
         p.drawPolygon(diamond);
@@ -271,9 +269,8 @@ QImage drawBanner()
 QList<QRgb> iconPalette()
 {
     QList<QRgb> palette(256, qRgb(0, 0, 0));
-    constexpr std::array<QRgb, 8> stops = {qRgb(64, 0, 0),    qRgb(104, 0, 0),  qRgb(140, 4, 4),
-                                           qRgb(172, 8, 8),   qRgb(200, 14, 12), qRgb(226, 24, 20),
-                                           qRgb(246, 48, 38), qRgb(255, 96, 80)};
+    constexpr std::array<QRgb, 8> stops = {qRgb(64, 0, 0),    qRgb(104, 0, 0),   qRgb(140, 4, 4),   qRgb(172, 8, 8),
+                                           qRgb(200, 14, 12), qRgb(226, 24, 20), qRgb(246, 48, 38), qRgb(255, 96, 80)};
     for (std::size_t i = 0; i < stops.size(); ++i)
         palette[static_cast<qsizetype>(i) + 1] = stops[i];
     return palette;
@@ -288,11 +285,10 @@ QImage drawIconArgb()
     // A serif V: a heavy left stroke, a lighter right one and flat serifs.
     // Its straight edges lie on half pixels, so that the one-pixel outline
     // covers whole pixels and stays crisp at this size.
-    const QPolygonF v({QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(14.5, 5.5),
-                       QPointF(11.5, 5.5), QPointF(17, 21), QPointF(22.5, 5.5),
-                       QPointF(20.5, 5.5), QPointF(20.5, 2.5), QPointF(30.5, 2.5),
-                       QPointF(30.5, 5.5), QPointF(27.5, 5.5), QPointF(18.5, 29.5),
-                       QPointF(14.5, 29.5), QPointF(4.5, 5.5), QPointF(1.5, 5.5)});
+    const QPolygonF v({QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(14.5, 5.5), QPointF(11.5, 5.5), QPointF(17, 21),
+                       QPointF(22.5, 5.5), QPointF(20.5, 5.5), QPointF(20.5, 2.5), QPointF(30.5, 2.5),
+                       QPointF(30.5, 5.5), QPointF(27.5, 5.5), QPointF(18.5, 29.5), QPointF(14.5, 29.5),
+                       QPointF(4.5, 5.5), QPointF(1.5, 5.5)});
     QLinearGradient red(0, 2, 0, 30);
     red.setColorAt(0.0, QColor(255, 96, 80));
     red.setColorAt(0.35, QColor(226, 24, 20));
@@ -305,7 +301,7 @@ QImage drawIconArgb()
 
 // The icon may only be fully opaque or fully clear, so half-covered pixels
 // are decided by their alpha and the colours snapped to the palette.
-QImage quantiseIcon(const QImage &argb, const QList<QRgb> &palette)
+QImage quantiseIcon(const QImage& argb, const QList<QRgb>& palette)
 {
     QImage indexed(argb.size(), QImage::Format_Indexed8);
     indexed.setColorTable(palette);
@@ -331,9 +327,9 @@ QImage quantiseIcon(const QImage &argb, const QList<QRgb> &palette)
     return indexed;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     // Fonts need an application, but no screen.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
@@ -351,10 +347,8 @@ int main(int argc, char *argv[])
     bool ok = writeBmp24(drawCoinStack(), dir.filePath(QStringLiteral("coin.bmp")));
     ok = writeBmp24(drawBanner(), dir.filePath(QStringLiteral("banner.bmp"))) && ok;
     ok = writeIco8(icon, dir.filePath(QStringLiteral("varnel.ico"))) && ok;
-    ok = iconPng.convertToFormat(QImage::Format_ARGB32)
-             .save(dir.filePath(QStringLiteral("varnel.png")), "PNG") && ok;
+    ok = iconPng.convertToFormat(QImage::Format_ARGB32).save(dir.filePath(QStringLiteral("varnel.png")), "PNG") && ok;
     if (!ok)
-        std::fprintf(stderr, "draw_assets: could not write the pictures into %s\n",
-                     qPrintable(dir.path()));
+        std::fprintf(stderr, "draw_assets: could not write the pictures into %s\n", qPrintable(dir.path()));
     return ok ? 0 : 1;
 }

@@ -27,7 +27,9 @@ double microseconds(Clock::duration d)
 void report(const char* what, std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
-    const auto at = [&](double q) { return samples[static_cast<std::size_t>(q * static_cast<double>(samples.size() - 1))]; };
+    const auto at = [&](double q) {
+        return samples[static_cast<std::size_t>(q * static_cast<double>(samples.size() - 1))];
+    };
     double sum = 0;
     for (double s : samples)
         sum += s;

@@ -37,7 +37,8 @@ struct Program {
 // The program started on the bench's screen, killed when this goes.
 class Started {
 public:
-    Started(const Program& program, const QString& display) : at(Clock::now())
+    Started(const Program& program, const QString& display)
+        : at(Clock::now())
     {
         process_.setProcessEnvironment(environmentOn(display));
         process_.setStandardInputFile(QProcess::nullDevice());
@@ -158,7 +159,8 @@ int main(int argc, char** argv)
         else if (arguments[i] == QLatin1String("--bare") && !value.isEmpty())
             bare.path = value;
         else {
-            std::fprintf(stderr, "usage: varnel_startup_bench [--runs N] [--idle SECONDS] [--game PROGRAM] [--bare PROGRAM]\n");
+            std::fprintf(stderr,
+                         "usage: varnel_startup_bench [--runs N] [--idle SECONDS] [--game PROGRAM] [--bare PROGRAM]\n");
             return 2;
         }
     }
@@ -189,12 +191,13 @@ int main(int argc, char** argv)
         const bool cpuOk = gameFigures.idleCpuPercent < 1.0;
 
         std::printf("\n%-34s %12s %12s %8s  %s\n", "", "bare window", "game", "ratio", "target");
-        std::printf("%-34s %12.1f %12.1f %8.2f  <= 1.50  %s\n", "start to window mapped, median ms", bareStart, gameStart,
-                    gameStart / bareStart, startOk ? "met" : "MISSED");
-        std::printf("%-34s %12.1f %12.1f %8s\n", "  fastest, ms", *std::min_element(bareFigures.startupMs.begin(), bareFigures.startupMs.end()),
+        std::printf("%-34s %12.1f %12.1f %8.2f  <= 1.50  %s\n", "start to window mapped, median ms", bareStart,
+                    gameStart, gameStart / bareStart, startOk ? "met" : "MISSED");
+        std::printf("%-34s %12.1f %12.1f %8s\n", "  fastest, ms",
+                    *std::min_element(bareFigures.startupMs.begin(), bareFigures.startupMs.end()),
                     *std::min_element(gameFigures.startupMs.begin(), gameFigures.startupMs.end()), "");
-        std::printf("%-34s %12.1f %12.1f %8.2f  <= 1.40  %s\n", "resident 1 s after, median MiB", bareMemory, gameMemory,
-                    gameMemory / bareMemory, memoryOk ? "met" : "MISSED");
+        std::printf("%-34s %12.1f %12.1f %8.2f  <= 1.40  %s\n", "resident 1 s after, median MiB", bareMemory,
+                    gameMemory, gameMemory / bareMemory, memoryOk ? "met" : "MISSED");
         std::printf("%-34s %12.2f %12.2f %8s  < 1 %%    %s\n", "idle CPU, % of one core", bareFigures.idleCpuPercent,
                     gameFigures.idleCpuPercent, "", cpuOk ? "met" : "MISSED");
         return startOk && memoryOk && cpuOk ? 0 : 1;

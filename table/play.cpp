@@ -28,7 +28,8 @@ constexpr std::array<const char*, 3> computerCards{"d1", "d2", "d3"};
 
 }  // namespace
 
-play::play(forms::Runtime& runtime) : forms::Form(runtime, ":/table/play.json")
+play::play(forms::Runtime& runtime)
+    : forms::Form(runtime, ":/table/play.json")
 {
     on("Form_Load", &play::Form_Load);
     on("deal_Click", &play::deal_Click);

@@ -30,14 +30,13 @@ struct CoinCommand {
 // The player's ten, then the computer's ten: coin N of a side is entry N - 1
 // of its half.
 inline constexpr std::array<CoinCommand, 20> coinCommands{{
-    {"i1_Click", "i1", Side::player},    {"i2_Click", "i2", Side::player},   {"i3_Click", "i3", Side::player},
-    {"i4_Click", "i4", Side::player},    {"i5_Click", "i5", Side::player},   {"i6_Click", "i6", Side::player},
-    {"i7_Click", "i7", Side::player},    {"i8_Click", "i8", Side::player},   {"i9_Click", "i9", Side::player},
-    {"i10_Click", "i10", Side::player},
-    {"j1_Click", "j1", Side::computer},  {"j2_Click", "j2", Side::computer}, {"j3_Click", "j3", Side::computer},
-    {"j4_Click", "j4", Side::computer},  {"j5_Click", "j5", Side::computer}, {"j6_Click", "j6", Side::computer},
-    {"j7_Click", "j7", Side::computer},  {"j8_Click", "j8", Side::computer}, {"j9_Click", "j9", Side::computer},
-    {"j10_Click", "j10", Side::computer},
+    {"i1_Click", "i1", Side::player},   {"i2_Click", "i2", Side::player},     {"i3_Click", "i3", Side::player},
+    {"i4_Click", "i4", Side::player},   {"i5_Click", "i5", Side::player},     {"i6_Click", "i6", Side::player},
+    {"i7_Click", "i7", Side::player},   {"i8_Click", "i8", Side::player},     {"i9_Click", "i9", Side::player},
+    {"i10_Click", "i10", Side::player}, {"j1_Click", "j1", Side::computer},   {"j2_Click", "j2", Side::computer},
+    {"j3_Click", "j3", Side::computer}, {"j4_Click", "j4", Side::computer},   {"j5_Click", "j5", Side::computer},
+    {"j6_Click", "j6", Side::computer}, {"j7_Click", "j7", Side::computer},   {"j8_Click", "j8", Side::computer},
+    {"j9_Click", "j9", Side::computer}, {"j10_Click", "j10", Side::computer},
 }};
 
 inline constexpr int coinsPerSide = 10;
@@ -49,7 +48,8 @@ constexpr const CoinCommand& coinCommandOf(Side side, int n)
 
 // The coin row: coin N of either side goes home to Left coinRowLeft[N - 1].
 // The gaps are not even (1440 after the first, 1320 after the fifth).
-inline constexpr std::array<int, coinsPerSide> coinRowLeft{120, 1560, 3120, 4680, 6240, 7560, 9120, 10680, 12240, 13800};
+inline constexpr std::array<int, coinsPerSide> coinRowLeft{120,  1560, 3120,  4680,  6240,
+                                                           7560, 9120, 10680, 12240, 13800};
 inline constexpr int playerRowTop = 9360;
 inline constexpr int computerRowTop = 3000;
 

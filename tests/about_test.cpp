@@ -53,7 +53,8 @@ struct Look {
 
     std::string summary() const
     {
-        std::string all = caption + " | " + place + (fixedSize ? " fixed" : " sizable") + (dialogFrame ? " dialog" : " window");
+        std::string all =
+            caption + " | " + place + (fixedSize ? " fixed" : " sizable") + (dialogFrame ? " dialog" : " window");
         for (const std::string& b : boxes)
             all += " | " + b;
         for (const std::string& t : texts)
@@ -127,19 +128,21 @@ TEST_P(Closing, EndsTheShowUnloadsAndTheNextOpeningIsLaidOutAfresh)
         frmAbout* about = nullptr;
         QPointer<QWidget> shown;
         bool loadedOnReturn = true;
-        const bool seen = testsupport::whileModal([&] {
-            about = &runtime.defaultInstance<frmAbout>();
-            about->showModal();
-            loadedOnReturn = about->loaded();
-        }, [&](QWidget* modal) {
-            shown = modal;
-            EXPECT_EQ(modal, window(*about));
-            EXPECT_EQ(modal->windowModality(), Qt::ApplicationModal);
-            looks.push_back(lookOf(*about, modal));
-            GetParam().close(modal, *about);
-            EXPECT_FALSE(about->loaded()) << "closed by " << GetParam().name << ", not by the test's watcher";
-            EXPECT_FALSE(modal->isVisible());
-        });
+        const bool seen = testsupport::whileModal(
+            [&] {
+                about = &runtime.defaultInstance<frmAbout>();
+                about->showModal();
+                loadedOnReturn = about->loaded();
+            },
+            [&](QWidget* modal) {
+                shown = modal;
+                EXPECT_EQ(modal, window(*about));
+                EXPECT_EQ(modal->windowModality(), Qt::ApplicationModal);
+                looks.push_back(lookOf(*about, modal));
+                GetParam().close(modal, *about);
+                EXPECT_FALSE(about->loaded()) << "closed by " << GetParam().name << ", not by the test's watcher";
+                EXPECT_FALSE(modal->isVisible());
+            });
         ASSERT_TRUE(seen);
         EXPECT_EQ(about, first) << "one About object for the run";
         EXPECT_FALSE(loadedOnReturn);
@@ -152,36 +155,40 @@ TEST_P(Closing, EndsTheShowUnloadsAndTheNextOpeningIsLaidOutAfresh)
         EXPECT_EQ(looks[i].summary(), looks[0].summary()) << "opening " << i + 1;
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Closing,
-    ::testing::Values(
-        Way{"clickOnOK", [](QWidget*, frmAbout& about) { clickOK(about); }},
-        Way{"enter", [](QWidget* modal, frmAbout&) { press(modal, Qt::Key_Return); }},
-        Way{"keypadEnter", [](QWidget* modal, frmAbout&) { press(modal, Qt::Key_Enter); }},
-        Way{"escape", [](QWidget* modal, frmAbout&) { press(modal, Qt::Key_Escape); }},
-        Way{"enterOnThePicture", [](QWidget* modal, frmAbout& about) {
-                tabToThePicture(modal, about);
-                press(modal, Qt::Key_Return);
-            }},
-        Way{"escapeOnThePicture", [](QWidget* modal, frmAbout& about) {
-                tabToThePicture(modal, about);
-                press(modal, Qt::Key_Escape);
-            }},
-        Way{"closeBox", [](QWidget* modal, frmAbout&) { modal->close(); }}),
+INSTANTIATE_TEST_SUITE_P(
+    Ways, Closing,
+    ::testing::Values(Way{"clickOnOK", [](QWidget*, frmAbout& about) { clickOK(about); }},
+                      Way{"enter", [](QWidget* modal, frmAbout&) { press(modal, Qt::Key_Return); }},
+                      Way{"keypadEnter", [](QWidget* modal, frmAbout&) { press(modal, Qt::Key_Enter); }},
+                      Way{"escape", [](QWidget* modal, frmAbout&) { press(modal, Qt::Key_Escape); }},
+                      Way{"enterOnThePicture",
+                          [](QWidget* modal, frmAbout& about) {
+                              tabToThePicture(modal, about);
+                              press(modal, Qt::Key_Return);
+                          }},
+                      Way{"escapeOnThePicture",
+                          [](QWidget* modal, frmAbout& about) {
+                              tabToThePicture(modal, about);
+                              press(modal, Qt::Key_Escape);
+                          }},
+                      Way{"closeBox", [](QWidget* modal, frmAbout&) { modal->close(); }}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(AboutWindow, AMoveByTheUserIsForgottenAtTheNextOpening)
 {
     forms::Runtime runtime{"Varnel"};
     frmAbout& about = runtime.defaultInstance<frmAbout>();
-    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); }, [&](QWidget* modal) {
-        modal->move(400, 300);
-        EXPECT_EQ(modal->pos(), QPoint(400, 300));
-        clickOK(about);
-    }));
-    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); }, [&](QWidget* modal) {
-        EXPECT_EQ(text(modal->geometry()), text(storedPlace));
-        press(modal, Qt::Key_Escape);
-    }));
+    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); },
+                                        [&](QWidget* modal) {
+                                            modal->move(400, 300);
+                                            EXPECT_EQ(modal->pos(), QPoint(400, 300));
+                                            clickOK(about);
+                                        }));
+    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); },
+                                        [&](QWidget* modal) {
+                                            EXPECT_EQ(text(modal->geometry()), text(storedPlace));
+                                            press(modal, Qt::Key_Escape);
+                                        }));
 }
 
 TEST(AboutWindow, TabGoesFromOKToThePictureAndBackPastTheLabels)
@@ -189,22 +196,27 @@ TEST(AboutWindow, TabGoesFromOKToThePictureAndBackPastTheLabels)
     forms::Runtime runtime{"Varnel"};
     frmAbout& about = runtime.defaultInstance<frmAbout>();
     std::vector<QWidget*> visited;
-    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); }, [&](QWidget* modal) {
-        for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(testsupport::whileModal(
+        [&] { about.showModal(); },
+        [&](QWidget* modal) {
+            for (int i = 0; i < 3; ++i) {
+                visited.push_back(modal->focusWidget());
+                press(modal, Qt::Key_Tab);
+            }
             visited.push_back(modal->focusWidget());
-            press(modal, Qt::Key_Tab);
-        }
-        visited.push_back(modal->focusWidget());
-        EXPECT_EQ(visited, (std::vector<QWidget*>{widget(about, "cmdOK"), widget(about, "picIcon"),
-                                                  widget(about, "cmdOK"), widget(about, "picIcon")}));
-    }));
+            EXPECT_EQ(visited, (std::vector<QWidget*>{widget(about, "cmdOK"), widget(about, "picIcon"),
+                                                      widget(about, "cmdOK"), widget(about, "picIcon")}));
+        }));
 }
 
 struct AboutShown : ::testing::Test {
     forms::Runtime runtime{"Varnel"};
     frmAbout& about = runtime.defaultInstance<frmAbout>();
     void SetUp() override { about.show(); }
-    QImage shot(const char* control) { return widget(about, control)->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage shot(const char* control)
+    {
+        return widget(about, control)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
 };
 
 TEST_F(AboutShown, TheNoticesHaveTheirLengthsAndFitTheirLabels)
@@ -225,7 +237,8 @@ TEST_F(AboutShown, TheNoticesHaveTheirLengthsAndFitTheirLabels)
         for (const QString& line : lines)
             EXPECT_LE(metrics.horizontalAdvance(line), label->width()) << n.label << ": " << line.toStdString();
     }
-    EXPECT_NE(about.control("lblTitle").caption().find("Varnel"), std::string::npos) << "the rights notice names the game";
+    EXPECT_NE(about.control("lblTitle").caption().find("Varnel"), std::string::npos)
+        << "the rights notice names the game";
 }
 
 TEST_F(AboutShown, TheBannerSitsInsideASunkenTwoPixelBorder)
@@ -283,16 +296,17 @@ TEST(AboutWindow, WhileItIsOpenTheGameWindowTakesNoInput)
     // show as a hand dealt.
     game.nextCards({5, 6, 7, 2, 3, 4});
     const std::string before = testsupport::tableState(game.window);
-    ASSERT_TRUE(testsupport::whileModal([&] { game.runtime.defaultInstance<frmAbout>().showModal(); }, [&](QWidget* modal) {
-        testsupport::clickThroughWindow(widget(game.window, "deal"));
-        testsupport::clickThroughWindow(widget(game.window, "i1"));
-        EXPECT_EQ(game.window.control("i1").left(), 120);
-        EXPECT_EQ(game.window.playerCash.value(), 1000);
-        EXPECT_FALSE(game.window.control("g").enabled());
-        EXPECT_EQ(testsupport::tableState(game.window), before);
-        EXPECT_TRUE(modal->isVisible());
-        press(modal, Qt::Key_Escape);
-    }));
+    ASSERT_TRUE(testsupport::whileModal([&] { game.runtime.defaultInstance<frmAbout>().showModal(); },
+                                        [&](QWidget* modal) {
+                                            testsupport::clickThroughWindow(widget(game.window, "deal"));
+                                            testsupport::clickThroughWindow(widget(game.window, "i1"));
+                                            EXPECT_EQ(game.window.control("i1").left(), 120);
+                                            EXPECT_EQ(game.window.playerCash.value(), 1000);
+                                            EXPECT_FALSE(game.window.control("g").enabled());
+                                            EXPECT_EQ(testsupport::tableState(game.window), before);
+                                            EXPECT_TRUE(modal->isVisible());
+                                            press(modal, Qt::Key_Escape);
+                                        }));
     EXPECT_EQ(testsupport::tableState(game.window), before);
 
     // Once it has closed the same clicks do what they do.

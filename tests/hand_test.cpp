@@ -33,9 +33,8 @@ struct Hand : ::testing::Test {
     std::string reported(const std::function<void()>& action)
     {
         std::string text;
-        EXPECT_TRUE(testsupport::whileModal(action, [&](QWidget* modal) {
-            text = qobject_cast<QMessageBox*>(modal)->text().toStdString();
-        }));
+        EXPECT_TRUE(testsupport::whileModal(
+            action, [&](QWidget* modal) { text = qobject_cast<QMessageBox*>(modal)->text().toStdString(); }));
         EXPECT_TRUE(game.runtime.ended());
         return text;
     }
@@ -113,9 +112,9 @@ TEST_P(CoinOverflow, TheClickTooManyChangesNothingAndIsReported)
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, CoinOverflow,
-    ::testing::Values(OverflowEdge{"stakeFirstFrom1000", 1000, 327, -31700, 32700},
-                      OverflowEdge{"cashFirstFromMinus100", -100, 326, -32700, 32600}),
-    [](const auto& test) { return std::string(test.param.name); });
+                         ::testing::Values(OverflowEdge{"stakeFirstFrom1000", 1000, 327, -31700, 32700},
+                                           OverflowEdge{"cashFirstFromMinus100", -100, 326, -32700, 32600}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // The deal and the computer's stake
 
@@ -140,27 +139,29 @@ TEST_P(ComputerStake, PlacesTheCoinsOfItsRowWhileItsCashIsAbove300)
     EXPECT_EQ(w.computerCash.value(), c.computerCash - 100 * c.coins);
     EXPECT_EQ(game.caption("ba"), c.coins ? std::to_string(c.computerCash - 100 * c.coins) : labelBefore);
     for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(game.place(coin('j', n)), n <= c.coins ? computerSpot : std::make_pair(storedComputerLeft[n - 1], 3000))
+        EXPECT_EQ(game.place(coin('j', n)),
+                  n <= c.coins ? computerSpot : std::make_pair(storedComputerLeft[n - 1], 3000))
             << "j" << n;
     EXPECT_EQ(w.playerStake.value(), 0);
     EXPECT_EQ(game.caption("ca"), "1000");
 }
 
 INSTANTIATE_TEST_SUITE_P(RowBounds, ComputerStake,
-    ::testing::Values(StakeCase{1000, 3, 1}, StakeCase{1000, 5, 1}, StakeCase{1000, 6, 2}, StakeCase{1000, 9, 2},
-                      StakeCase{1000, 10, 3}, StakeCase{1000, 11, 3}, StakeCase{1000, 12, 6}, StakeCase{1000, 14, 6},
-                      StakeCase{1000, 15, 7}, StakeCase{1000, 17, 7}, StakeCase{1000, 18, 9}, StakeCase{1000, 20, 9},
-                      StakeCase{1000, 21, 10}, StakeCase{1000, 22, 0}, StakeCase{1000, 30, 0}),
-    [](const auto& test) { return "total" + std::to_string(test.param.computerTotal); });
+                         ::testing::Values(StakeCase{1000, 3, 1}, StakeCase{1000, 5, 1}, StakeCase{1000, 6, 2},
+                                           StakeCase{1000, 9, 2}, StakeCase{1000, 10, 3}, StakeCase{1000, 11, 3},
+                                           StakeCase{1000, 12, 6}, StakeCase{1000, 14, 6}, StakeCase{1000, 15, 7},
+                                           StakeCase{1000, 17, 7}, StakeCase{1000, 18, 9}, StakeCase{1000, 20, 9},
+                                           StakeCase{1000, 21, 10}, StakeCase{1000, 22, 0}, StakeCase{1000, 30, 0}),
+                         [](const auto& test) { return "total" + std::to_string(test.param.computerTotal); });
 
 INSTANTIATE_TEST_SUITE_P(CashBound, ComputerStake,
-    ::testing::Values(StakeCase{300, 21, 0}, StakeCase{301, 21, 10}, StakeCase{301, 3, 1}, StakeCase{0, 12, 0},
-                      StakeCase{-500, 21, 0}),
-    [](const auto& test) {
-        const int cash = test.param.computerCash;
-        return "cash" + std::string(cash < 0 ? "Minus" : "") + std::to_string(std::abs(cash)) + "total" +
-               std::to_string(test.param.computerTotal);
-    });
+                         ::testing::Values(StakeCase{300, 21, 0}, StakeCase{301, 21, 10}, StakeCase{301, 3, 1},
+                                           StakeCase{0, 12, 0}, StakeCase{-500, 21, 0}),
+                         [](const auto& test) {
+                             const int cash = test.param.computerCash;
+                             return "cash" + std::string(cash < 0 ? "Minus" : "") + std::to_string(std::abs(cash)) +
+                                    "total" + std::to_string(test.param.computerTotal);
+                         });
 
 TEST_F(Hand, ThePlayersCardsAndStakeDoNotChangeWhatTheComputerPlaces)
 {
@@ -183,13 +184,8 @@ TEST_F(Hand, CardValueRuleAtTheEdgesOfTheFraction)
         const char* caption;
     };
     const Draw draws[] = {
-        {0.0f, "1"},
-        {std::nextafter(0.1f, 0.0f), "1"},
-        {0.1f, "2"},
-        {0.55f, "6"},
-        {std::nextafter(0.9f, 0.0f), "9"},
-        {0.9f, "10"},
-        {std::nextafter(1.0f, 0.0f), "10"},
+        {0.0f, "1"},  {std::nextafter(0.1f, 0.0f), "1"},  {0.1f, "2"}, {0.55f, "6"}, {std::nextafter(0.9f, 0.0f), "9"},
+        {0.9f, "10"}, {std::nextafter(1.0f, 0.0f), "10"},
     };
     for (const Draw& d : draws) {
         Game g;
@@ -208,8 +204,10 @@ TEST_F(Hand, TheDealDrawsInLabelOrderAndReseedsFromTheClockEveryTime)
     game.clock->seconds = 3600.5f;
     game.nextCards({1, 2, 3, 4, 5, 6});
     w.click("deal");
-    EXPECT_EQ((std::vector{game.caption("c1"), game.caption("c2"), game.caption("c3")}), (std::vector<std::string>{"1", "2", "3"}));
-    EXPECT_EQ((std::vector{game.caption("d1"), game.caption("d2"), game.caption("d3")}), (std::vector<std::string>{"4", "5", "6"}));
+    EXPECT_EQ((std::vector{game.caption("c1"), game.caption("c2"), game.caption("c3")}),
+              (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ((std::vector{game.caption("d1"), game.caption("d2"), game.caption("d3")}),
+              (std::vector<std::string>{"4", "5", "6"}));
     EXPECT_EQ(w.playerTotal.value(), 6);
     EXPECT_EQ(w.computerTotal.value(), 15);
     w.click("g");
@@ -308,15 +306,14 @@ TEST_P(Settle, PaysThePotToTheHigherTotalAndReArmsTheTable)
 }
 
 INSTANTIATE_TEST_SUITE_P(Hands, Settle,
-    ::testing::Values(
-        SettleCase{"tieGoesToTheComputer", 17, 17, 0, 2, false, 800, 1200},
-        SettleCase{"higherTotalWithoutStake", 24, 25, 0, 3, false, 700, 1300},
-        SettleCase{"onlyTheComparisonCounts", 4, 3, 0, 0, true, 1100, 900},
-        SettleCase{"emptyPot", 5, 22, 0, 0, false, 1000, 1000},
-        SettleCase{"oneCoinEach", 9, 5, 0, 1, true, 1100, 900},
-        SettleCase{"stakeBeforeTheDeal", 20, 10, 2, 1, true, 1300, 700},
-        SettleCase{"computerTakesBothStakes", 3, 21, 3, 0, false, 700, 1300}),
-    [](const auto& test) { return std::string(test.param.name); });
+                         ::testing::Values(SettleCase{"tieGoesToTheComputer", 17, 17, 0, 2, false, 800, 1200},
+                                           SettleCase{"higherTotalWithoutStake", 24, 25, 0, 3, false, 700, 1300},
+                                           SettleCase{"onlyTheComparisonCounts", 4, 3, 0, 0, true, 1100, 900},
+                                           SettleCase{"emptyPot", 5, 22, 0, 0, false, 1000, 1000},
+                                           SettleCase{"oneCoinEach", 9, 5, 0, 1, true, 1100, 900},
+                                           SettleCase{"stakeBeforeTheDeal", 20, 10, 2, 1, true, 1300, 700},
+                                           SettleCase{"computerTakesBothStakes", 3, 21, 3, 0, false, 700, 1300}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(Hand, TheSettleRedrawsTheWinnersLabelEvenFromAnEmptyPot)
 {
@@ -398,13 +395,14 @@ TEST_P(CoinDisplay, ShowsOneStackPerHundredUpToNineAndAllFromOneToTenThousand)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cash, CoinDisplay,
-    ::testing::Values(DisplayCase{0, 0}, DisplayCase{100, 1}, DisplayCase{300, 3}, DisplayCase{900, 9},
-                      DisplayCase{1000, 10}, DisplayCase{5500, 10}, DisplayCase{10000, 10}, DisplayCase{10100, -1},
-                      DisplayCase{-100, -1}, DisplayCase{-32700, -1}),
-    [](const auto& test) {
-        const int cash = test.param.playerCash;
-        return std::string(cash < 0 ? "minus" : "") + std::to_string(std::abs(cash));
-    });
+                         ::testing::Values(DisplayCase{0, 0}, DisplayCase{100, 1}, DisplayCase{300, 3},
+                                           DisplayCase{900, 9}, DisplayCase{1000, 10}, DisplayCase{5500, 10},
+                                           DisplayCase{10000, 10}, DisplayCase{10100, -1}, DisplayCase{-100, -1},
+                                           DisplayCase{-32700, -1}),
+                         [](const auto& test) {
+                             const int cash = test.param.playerCash;
+                             return std::string(cash < 0 ? "minus" : "") + std::to_string(std::abs(cash));
+                         });
 
 TEST_F(Hand, HiddenStacksTakeNoClicksAndShownOnesStakeWithoutLimit)
 {
@@ -470,7 +468,7 @@ TEST_F(Hand, OneHandWithRealClicksInTheWindow)
     EXPECT_EQ(game.caption("ca"), "900");
 
     game.nextCards({10, 9, 8, 2, 2, 1});  // the computer's 5 stakes one coin
-    clickAt(360, 6480);  // Deal
+    clickAt(360, 6480);                   // Deal
     EXPECT_FALSE(forms::testing::widget(w, "deal")->isVisible());
     EXPECT_EQ(game.caption("c1") + " " + game.caption("c2") + " " + game.caption("c3"), "10 9 8");
     EXPECT_FALSE(forms::testing::widget(w, "d1")->isVisible());

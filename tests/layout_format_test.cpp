@@ -33,34 +33,39 @@ TEST_P(FaultyLayout, IsRejectedWithWhereAndWhat)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultyLayout,
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultyLayout,
     ::testing::Values(
-        Fault{"notJson", "{", "t.json: "},
-        Fault{"notAnObject", "[1]", "must be a JSON object"},
+        Fault{"notJson", "{", "t.json: "}, Fault{"notAnObject", "[1]", "must be a JSON object"},
         Fault{"noControls", R"({"form":"f","clientWidth":1,"clientHeight":1})", "'controls' must be a list"},
-        Fault{"unknownSetting", withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"colour":"#000000"})"),
+        Fault{"unknownSetting",
+              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"colour":"#000000"})"),
               "control 'a': unknown setting 'colour'"},
         Fault{"unknownKind", withControl(R"({"name":"a","kind":"slider"})"), "unknown kind 'slider'"},
-        Fault{"missingBox", withControl(R"({"name":"a","kind":"label","left":0,"top":0})"), "'width' must be a whole number"},
+        Fault{"missingBox", withControl(R"({"name":"a","kind":"label","left":0,"top":0})"),
+              "'width' must be a whole number"},
         Fault{"fractionalTwips", withControl(R"({"name":"a","kind":"label","left":0.5,"top":0,"width":1,"height":1})"),
               "'left' must be a whole number"},
-        Fault{"badColour", withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"foreColor":"red"})"),
+        Fault{"badColour",
+              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"foreColor":"red"})"),
               "'foreColor' must be #RRGGBB"},
-        Fault{"badAlignment", withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"alignment":"middle"})"),
+        Fault{"badAlignment",
+              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"alignment":"middle"})"),
               "'alignment' must be left, right or center"},
         Fault{"unknownBorder", R"({"form":"f","clientWidth":1,"clientHeight":1,"border":"fixeddialog","controls":[]})",
               "'border' must be sizable or fixedDialog"},
         Fault{"zeroInterval", withControl(R"({"name":"t","kind":"timer","interval":0})"), "'interval' must be above 0"},
-        Fault{"nameTwice", withControl(R"({"name":"t","kind":"timer","interval":5},{"name":"t","kind":"timer","interval":5})"),
+        Fault{"nameTwice",
+              withControl(R"({"name":"t","kind":"timer","interval":5},{"name":"t","kind":"timer","interval":5})"),
               "'t' is empty or used twice"},
-        Fault{"tabOrderStranger",
-              R"({"form":"f","clientWidth":1,"clientHeight":1,"controls":[],"tabOrder":["x"]})", "names 'x', which is no control"}),
+        Fault{"tabOrderStranger", R"({"form":"f","clientWidth":1,"clientHeight":1,"controls":[],"tabOrder":["x"]})",
+              "names 'x', which is no control"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Layout, ReadsLinesAsTheirBoundingBox)
 {
     const auto stored = parseLayout(withControl(R"({"name":"l","kind":"line","x1":5684,"y1":3600,"x2":120,"y2":3600})"),
-                                  QStringLiteral("t.json"));
+                                    QStringLiteral("t.json"));
     ASSERT_EQ(stored.controls.size(), 1u);
     EXPECT_EQ(stored.controls[0].left, 120);
     EXPECT_EQ(stored.controls[0].width, 5564);

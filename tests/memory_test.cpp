@@ -48,11 +48,13 @@ TEST(Memory, TheAboutWindowOpenedAThousandTimes)
     testsupport::Game game;
     varnel::frmAbout& about = game.runtime.defaultInstance<varnel::frmAbout>();
     int shown = 0;
-    expectFlat([&] {
-        testsupport::answerModals(Qt::Key_Return, &shown);
-        about.showModal();
-        ASSERT_FALSE(about.loaded());
-    }, 100, 1000);
+    expectFlat(
+        [&] {
+            testsupport::answerModals(Qt::Key_Return, &shown);
+            about.showModal();
+            ASSERT_FALSE(about.loaded());
+        },
+        100, 1000);
     EXPECT_EQ(shown, 1000);
 }
 
@@ -60,19 +62,21 @@ TEST(Memory, TenThousandHands)
 {
     testsupport::Game game;
     game.runtime.setRandom(std::make_unique<forms::MixingGenerator>());
-    expectFlat([&] {
-        game.window.click("i1");
-        game.window.click("deal");
-        game.window.click("i2");
-        game.window.click("g");
-        // As the event loop would between the player's clicks: without it
-        // the widgets' repaints pile up unhandled.
-        QCoreApplication::processEvents();
-        if (game.window.playerCash.value() < -5000 || game.window.playerCash.value() > 5000) {
-            game.setCash(varnel::Side::player, 1000);
-            game.setCash(varnel::Side::computer, 1000);
-        }
-    }, 100, 10000);
+    expectFlat(
+        [&] {
+            game.window.click("i1");
+            game.window.click("deal");
+            game.window.click("i2");
+            game.window.click("g");
+            // As the event loop would between the player's clicks: without it
+            // the widgets' repaints pile up unhandled.
+            QCoreApplication::processEvents();
+            if (game.window.playerCash.value() < -5000 || game.window.playerCash.value() > 5000) {
+                game.setCash(varnel::Side::player, 1000);
+                game.setCash(varnel::Side::computer, 1000);
+            }
+        },
+        100, 10000);
 }
 
 }  // namespace

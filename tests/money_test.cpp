@@ -39,13 +39,13 @@ TEST_P(Int16Arithmetic, StoresTheResultOrThrowsAndKeepsTheValue)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothBounds, Int16Arithmetic,
-    ::testing::Values(
-        Sum{32766, '+', 1, false}, Sum{32767, '+', 0, false}, Sum{32767, '+', 1, true},
-        Sum{32700, '+', 100, true}, Sum{-32767, '-', 1, false}, Sum{-32768, '-', 1, true},
-        Sum{-32700, '-', 100, true}, Sum{-32668, '-', 100, false}, Sum{-32768, '+', 32767, false},
-        Sum{32767, '-', -1, true}, Sum{0, '-', -32768, true}, Sum{-1, '-', 32767, false},
-        Sum{-100, '+', -32668, false}, Sum{-100, '+', -32669, true}),
+INSTANTIATE_TEST_SUITE_P(
+    BothBounds, Int16Arithmetic,
+    ::testing::Values(Sum{32766, '+', 1, false}, Sum{32767, '+', 0, false}, Sum{32767, '+', 1, true},
+                      Sum{32700, '+', 100, true}, Sum{-32767, '-', 1, false}, Sum{-32768, '-', 1, true},
+                      Sum{-32700, '-', 100, true}, Sum{-32668, '-', 100, false}, Sum{-32768, '+', 32767, false},
+                      Sum{32767, '-', -1, true}, Sum{0, '-', -32768, true}, Sum{-1, '-', 32767, false},
+                      Sum{-100, '+', -32668, false}, Sum{-100, '+', -32669, true}),
     [](const auto& test) {
         const auto number = [](int v) { return (v < 0 ? "minus" : "") + std::to_string(std::abs(v)); };
         const Sum& s = test.param;

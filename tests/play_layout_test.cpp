@@ -21,21 +21,19 @@ struct Box {
 
 // Every control with a box, as the window's plan places it.
 const Box plan[] = {
-    {"Image1", 120, 0, 7995, 2865},     {"Label1", 8760, 1200, 5775, 975},
-    {"Shape2", 11280, 1200, 495, 615},  {"Shape3", 12000, 1200, 495, 615},  {"Shape4", 13440, 1200, 495, 615},
-    {"Shape5", 12720, 1200, 495, 615},  {"Shape6", 14160, 1200, 495, 615},
-    {"j1", 6000, 3000, 1245, 1500},     {"j2", 1440, 3000, 1245, 1500},     {"j3", 3000, 3000, 1245, 1500},
-    {"j4", 4560, 3000, 1245, 1500},     {"j5", 120, 3000, 1245, 1500},      {"j6", 7440, 3000, 1245, 1500},
-    {"j7", 9000, 3000, 1245, 1500},     {"j8", 10560, 3000, 1245, 1500},    {"j9", 12120, 3000, 1245, 1500},
-    {"j10", 13680, 3000, 1245, 1500},
-    {"d1", 360, 4680, 1095, 1095},      {"d2", 1680, 4680, 1095, 1095},     {"d3", 3000, 4680, 1095, 1095},
-    {"ba", 6240, 5280, 2775, 375},      {"Shape1", 6240, 5760, 2775, 2535}, {"cre", 6360, 5880, 2535, 2295},
-    {"deal", 360, 6480, 3735, 495},     {"Label4", 360, 7320, 1455, 495},   {"ca", 1680, 7320, 2415, 495},
-    {"c1", 360, 7920, 1095, 1095},      {"c2", 1680, 7920, 1095, 1095},     {"c3", 3000, 7920, 1095, 1095},
-    {"g", 6240, 8520, 2775, 615},
-    {"i1", 120, 9360, 1245, 1500},      {"i2", 1560, 9360, 1245, 1500},     {"i3", 3120, 9360, 1245, 1500},
-    {"i4", 4680, 9360, 1245, 1500},     {"i5", 6240, 9360, 1245, 1500},     {"i6", 7560, 9360, 1245, 1500},
-    {"i7", 9120, 9360, 1245, 1500},     {"i8", 10680, 9360, 1245, 1500},    {"i9", 12240, 9360, 1245, 1500},
+    {"Image1", 120, 0, 7995, 2865},     {"Label1", 8760, 1200, 5775, 975}, {"Shape2", 11280, 1200, 495, 615},
+    {"Shape3", 12000, 1200, 495, 615},  {"Shape4", 13440, 1200, 495, 615}, {"Shape5", 12720, 1200, 495, 615},
+    {"Shape6", 14160, 1200, 495, 615},  {"j1", 6000, 3000, 1245, 1500},    {"j2", 1440, 3000, 1245, 1500},
+    {"j3", 3000, 3000, 1245, 1500},     {"j4", 4560, 3000, 1245, 1500},    {"j5", 120, 3000, 1245, 1500},
+    {"j6", 7440, 3000, 1245, 1500},     {"j7", 9000, 3000, 1245, 1500},    {"j8", 10560, 3000, 1245, 1500},
+    {"j9", 12120, 3000, 1245, 1500},    {"j10", 13680, 3000, 1245, 1500},  {"d1", 360, 4680, 1095, 1095},
+    {"d2", 1680, 4680, 1095, 1095},     {"d3", 3000, 4680, 1095, 1095},    {"ba", 6240, 5280, 2775, 375},
+    {"Shape1", 6240, 5760, 2775, 2535}, {"cre", 6360, 5880, 2535, 2295},   {"deal", 360, 6480, 3735, 495},
+    {"Label4", 360, 7320, 1455, 495},   {"ca", 1680, 7320, 2415, 495},     {"c1", 360, 7920, 1095, 1095},
+    {"c2", 1680, 7920, 1095, 1095},     {"c3", 3000, 7920, 1095, 1095},    {"g", 6240, 8520, 2775, 615},
+    {"i1", 120, 9360, 1245, 1500},      {"i2", 1560, 9360, 1245, 1500},    {"i3", 3120, 9360, 1245, 1500},
+    {"i4", 4680, 9360, 1245, 1500},     {"i5", 6240, 9360, 1245, 1500},    {"i6", 7560, 9360, 1245, 1500},
+    {"i7", 9120, 9360, 1245, 1500},     {"i8", 10680, 9360, 1245, 1500},   {"i9", 12240, 9360, 1245, 1500},
     {"i10", 13800, 9360, 1245, 1500},
 };
 
@@ -48,7 +46,8 @@ TEST_F(PlayLayout, EveryControlStandsInItsBox)
 {
     for (const Box& b : plan) {
         const forms::Control& c = w.control(b.name);
-        EXPECT_EQ((std::array{c.left(), c.top(), c.width(), c.height()}), (std::array{b.left, b.top, b.width, b.height}))
+        EXPECT_EQ((std::array{c.left(), c.top(), c.width(), c.height()}),
+                  (std::array{b.left, b.top, b.width, b.height}))
             << b.name;
         EXPECT_EQ(widget(w, b.name)->geometry(), QRect(b.left / 15, b.top / 15, b.width / 15, b.height / 15)) << b.name;
     }
@@ -58,7 +57,8 @@ TEST_F(PlayLayout, EveryControlStandsInItsBox)
 
 TEST_F(PlayLayout, TimersKeepTheirIntervals)
 {
-    const std::pair<const char*, int> timers[] = {{"Timer1", 100}, {"Timer2", 200}, {"Timer3", 100}, {"Timer4", 120}, {"Timer5", 150}};
+    const std::pair<const char*, int> timers[] = {
+        {"Timer1", 100}, {"Timer2", 200}, {"Timer3", 100}, {"Timer4", 120}, {"Timer5", 150}};
     for (const auto& [name, interval] : timers) {
         EXPECT_EQ(forms::testing::timer(w, name)->interval(), interval) << name;
         EXPECT_TRUE(forms::testing::timer(w, name)->isActive()) << name;
@@ -68,7 +68,8 @@ TEST_F(PlayLayout, TimersKeepTheirIntervals)
 TEST_F(PlayLayout, LightsAndComputerCoinsStandInTheirOrder)
 {
     const auto leftToRight = [&](std::vector<std::string> names) {
-        std::sort(names.begin(), names.end(), [&](const auto& a, const auto& b) { return w.control(a).left() < w.control(b).left(); });
+        std::sort(names.begin(), names.end(),
+                  [&](const auto& a, const auto& b) { return w.control(a).left() < w.control(b).left(); });
         return names;
     };
     EXPECT_EQ(leftToRight({"Shape2", "Shape3", "Shape4", "Shape5", "Shape6"}),
@@ -119,7 +120,8 @@ Bytes resource(const char* path)
 
 TEST(Pictures, BitmapsAreUncompressed24BitsAtTheirSizes)
 {
-    const std::tuple<const char*, int, int> bitmaps[] = {{":/assets/coin.bmp", 83, 100}, {":/assets/banner.bmp", 533, 191}};
+    const std::tuple<const char*, int, int> bitmaps[] = {{":/assets/coin.bmp", 83, 100},
+                                                         {":/assets/banner.bmp", 533, 191}};
     for (const auto& [path, width, height] : bitmaps) {
         const Bytes b = resource(path);
         ASSERT_GE(b.data.size(), 54) << path;

@@ -24,11 +24,11 @@ using forms::testing::window;
 
 class Probe final : public forms::Form {
 public:
-    explicit Probe(forms::Runtime& runtime) : forms::Form(runtime, ":/tests/probe.json")
+    explicit Probe(forms::Runtime& runtime)
+        : forms::Form(runtime, ":/tests/probe.json")
     {
-        on("Form_Load", [this] {
-            events.push_back(forms::testing::window(*this)->isVisible() ? "load while shown" : "load");
-        });
+        on("Form_Load",
+           [this] { events.push_back(forms::testing::window(*this)->isVisible() ? "load while shown" : "load"); });
         for (const char* name : {"pic", "off", "lbl", "gone", "ok", "no", "mnu"})
             on(std::string(name) + "_Click", [this, name] { events.push_back(name); });
         on("beat_Timer", [this] { ++beats; });
@@ -143,14 +143,17 @@ TEST_F(RuntimeTest, ModalShowReturnsWhenTheWindowCloses)
     };
     for (const Key k : {Key{Qt::Key_Return, "ok"}, Key{Qt::Key_Escape, "no"}}) {
         probe.events.clear();
-        const bool seen = testsupport::whileModal([&] { probe.showModal(); }, [&](QWidget* modal) {
-            EXPECT_EQ(modal, window(probe));
-            EXPECT_EQ(modal->focusWidget(), widget(probe, "no")) << "focus goes to the first control in tab order that takes it";
-            QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
-            QTest::keyClick(modal->focusWidget(), k.key);
-            // A click alone does not close the form; only unload or the frame does.
-            EXPECT_TRUE(modal->isVisible());
-        });
+        const bool seen =
+            testsupport::whileModal([&] { probe.showModal(); },
+                                    [&](QWidget* modal) {
+                                        EXPECT_EQ(modal, window(probe));
+                                        EXPECT_EQ(modal->focusWidget(), widget(probe, "no"))
+                                            << "focus goes to the first control in tab order that takes it";
+                                        QTest::keyClick(modal->focusWidget(), Qt::Key_Tab);
+                                        QTest::keyClick(modal->focusWidget(), k.key);
+                                        // A click alone does not close the form; only unload or the frame does.
+                                        EXPECT_TRUE(modal->isVisible());
+                                    });
         EXPECT_TRUE(seen);
         EXPECT_EQ(probe.events, (std::vector<std::string>{"load", k.clicked}));
         EXPECT_FALSE(probe.loaded());
@@ -171,14 +174,15 @@ TEST_F(RuntimeTest, MessageBoxHasTheTextOneOkButtonNoIconAndTheTitle)
     QString text, title;
     QMessageBox::Icon icon{};
     int buttons = 0;
-    EXPECT_TRUE(testsupport::whileModal([&] { runtime.msgBox("How to play"); }, [&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = int(box->buttons().size());
-    }));
+    EXPECT_TRUE(testsupport::whileModal([&] { runtime.msgBox("How to play"); },
+                                        [&](QWidget* modal) {
+                                            auto* box = qobject_cast<QMessageBox*>(modal);
+                                            ASSERT_NE(box, nullptr);
+                                            text = box->text();
+                                            title = box->windowTitle();
+                                            icon = box->icon();
+                                            buttons = int(box->buttons().size());
+                                        }));
     EXPECT_EQ(text, QStringLiteral("How to play"));
     EXPECT_EQ(title, QStringLiteral("Varnel"));
     EXPECT_EQ(icon, QMessageBox::NoIcon);
@@ -197,10 +201,11 @@ TEST_P(ErrorReport, ShowsTheErrorEndsTheProgramAndStopsAllHandlers)
 {
     probe.show();
     QString reported;
-    EXPECT_TRUE(testsupport::whileModal([&] { runtime.dispatch(GetParam().raise); }, [&](QWidget* modal) {
-        reported = qobject_cast<QMessageBox*>(modal)->text();
-        EXPECT_EQ(modal->windowTitle(), QStringLiteral("Varnel"));
-    }));
+    EXPECT_TRUE(testsupport::whileModal([&] { runtime.dispatch(GetParam().raise); },
+                                        [&](QWidget* modal) {
+                                            reported = qobject_cast<QMessageBox*>(modal)->text();
+                                            EXPECT_EQ(modal->windowTitle(), QStringLiteral("Varnel"));
+                                        }));
     EXPECT_EQ(reported.toStdString(), GetParam().report);
     EXPECT_TRUE(runtime.ended());
     EXPECT_EQ(runtime.exitStatus(), forms::errorExitStatus);
@@ -210,12 +215,17 @@ TEST_P(ErrorReport, ShowsTheErrorEndsTheProgramAndStopsAllHandlers)
 }
 
 INSTANTIATE_TEST_SUITE_P(Errors, ErrorReport,
-    ::testing::Values(
-        Failure{"overflow", [] { forms::Int16 x{32767}; x += forms::Int16{1}; }, "Run-time error: Overflow"},
-        Failure{"failedCall", [] { throw forms::CallFailedError("Show"); },
-                "Run-time error: Method or property call failed: Show"},
-        Failure{"anythingElse", [] { throw 42; }, "Run-time error: Unknown failure"}),
-    [](const auto& test) { return std::string(test.param.name); });
+                         ::testing::Values(Failure{"overflow",
+                                                   [] {
+                                                       forms::Int16 x{32767};
+                                                       x += forms::Int16{1};
+                                                   },
+                                                   "Run-time error: Overflow"},
+                                           Failure{"failedCall", [] { throw forms::CallFailedError("Show"); },
+                                                   "Run-time error: Method or property call failed: Show"},
+                                           Failure{"anythingElse", [] { throw 42; },
+                                                   "Run-time error: Unknown failure"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RuntimeTest, EndStopsHandlersWithTheGivenStatus)
 {
@@ -245,8 +255,10 @@ TEST(LabelWrap, BreaksBetweenWordsAndDropsTheBlanksAtTheBreak)
         {QStringLiteral("Varnel") + QString(60, QLatin1Char(' ')) + QStringLiteral("Varnel's team"),
          {QStringLiteral("Varnel"), QStringLiteral("Varnel's team")}},
         {QStringLiteral("Cash:  $"), {QStringLiteral("Cash:  $")}},
-        {QStringLiteral("Varnel's team Varnel's team"), {QStringLiteral("Varnel's team"), QStringLiteral("Varnel's team")}},
-        {QStringLiteral("Unbreakablewordthatiswiderthanthebox ok"), {QStringLiteral("Unbreakablewordthatiswiderthanthebox"), QStringLiteral("ok")}},
+        {QStringLiteral("Varnel's team Varnel's team"),
+         {QStringLiteral("Varnel's team"), QStringLiteral("Varnel's team")}},
+        {QStringLiteral("Unbreakablewordthatiswiderthanthebox ok"),
+         {QStringLiteral("Unbreakablewordthatiswiderthanthebox"), QStringLiteral("ok")}},
         {QStringLiteral("one\r\ntwo"), {QStringLiteral("one"), QStringLiteral("two")}},
         {QString(), {QString()}},
     };
@@ -278,9 +290,11 @@ TEST(Icons, DamagedFilesReadAsNoPicture)
     badDepth[22 + 14] = 7;
     QByteArray farOffset = good;
     farOffset[6 + 12] = char(0xff);
-    const std::pair<const char*, QByteArray> cases[] = {
-        {"empty", QByteArray()}, {"truncated", good.left(good.size() - 1)}, {"notAnIcon", QByteArray("BM\0\0\0\0", 6) + good.mid(6)},
-        {"unknownDepth", badDepth}, {"imageBeyondTheFile", farOffset}};
+    const std::pair<const char*, QByteArray> cases[] = {{"empty", QByteArray()},
+                                                        {"truncated", good.left(good.size() - 1)},
+                                                        {"notAnIcon", QByteArray("BM\0\0\0\0", 6) + good.mid(6)},
+                                                        {"unknownDepth", badDepth},
+                                                        {"imageBeyondTheFile", farOffset}};
     for (const auto& [name, data] : cases)
         EXPECT_TRUE(forms::detail::decodeIcon(data).isNull()) << name;
 }

@@ -38,7 +38,8 @@ std::string check(varnel::play& w, const Expectation& e)
 {
     if (const int money = testsupport::moneyInPlay(w); money != 2000)
         return "money is " + std::to_string(money);
-    if (w.control("ca").caption() != forms::text(w.playerCash) || w.control("ba").caption() != forms::text(w.computerCash))
+    if (w.control("ca").caption() != forms::text(w.playerCash) ||
+        w.control("ba").caption() != forms::text(w.computerCash))
         return "a cash label does not show its cash";
     if (w.control("deal").visible() == e.handOpen || w.control("g").enabled() != e.handOpen)
         return "the phase of the hand is not what Deal and VARNEL show";
@@ -67,7 +68,8 @@ std::string check(varnel::play& w, const Expectation& e)
         const auto at = [](const forms::Control& c, int left, int top) { return c.left() == left && c.top() == top; };
         if (!at(i, varnel::coinRowLeft[k], 9360) && !at(i, 6360, 6360))
             return i.name() + " is astray";
-        const int home = e.settled ? varnel::coinRowLeft[k] : std::array{6000, 1440, 3000, 4560, 120, 7440, 9000, 10560, 12120, 13680}[k];
+        const int home = e.settled ? varnel::coinRowLeft[k]
+                                   : std::array{6000, 1440, 3000, 4560, 120, 7440, 9000, 10560, 12120, 13680}[k];
         if (!at(j, home, 3000) && !at(j, 7680, 6360))
             return j.name() + " is astray";
         if (i.visible() != e.playerCoinShown[k])
@@ -80,8 +82,9 @@ std::string check(varnel::play& w, const Expectation& e)
 
 TEST(Soak, TwoHundredThousandRandomEventsKeepTheGameWhole)
 {
-    const unsigned seed = qEnvironmentVariableIsSet("VARNEL_SOAK_SEED") ? qEnvironmentVariable("VARNEL_SOAK_SEED").toUInt()
-                                                                        : std::random_device{}();
+    const unsigned seed = qEnvironmentVariableIsSet("VARNEL_SOAK_SEED")
+                              ? qEnvironmentVariable("VARNEL_SOAK_SEED").toUInt()
+                              : std::random_device{}();
     Game game;
     // The real generator for the cards, seeded from the same seed; only the
     // clock stands still.

@@ -103,7 +103,10 @@ struct Game {
     }
 
     std::string caption(const char* name) { return window.control(name).caption(); }
-    std::pair<int, int> place(const std::string& coin) { return {window.control(coin).left(), window.control(coin).top()}; }
+    std::pair<int, int> place(const std::string& coin)
+    {
+        return {window.control(coin).left(), window.control(coin).top()};
+    }
 
     forms::Runtime runtime{"Varnel"};
     ScriptedRandom* random = nullptr;
@@ -125,7 +128,8 @@ inline int moneyInPlay(const varnel::play& w)
 inline void clickThroughWindow(QWidget* target, std::optional<QPoint> at = std::nullopt)
 {
     QWidget* top = target->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, target->mapTo(top, at.value_or(target->rect().center())));
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
+                      target->mapTo(top, at.value_or(target->rect().center())));
 }
 
 // Chooses an item of the game window's menu as the player does: a click on it
@@ -141,7 +145,8 @@ inline void chooseMenuItem(varnel::play& w, const char* item)
 inline std::string tableState(varnel::play& w)
 {
     std::string all;
-    for (const forms::Int16 v : {w.playerCash, w.computerCash, w.playerTotal, w.computerTotal, w.playerStake, w.computerStake})
+    for (const forms::Int16 v :
+         {w.playerCash, w.computerCash, w.playerTotal, w.computerTotal, w.playerStake, w.computerStake})
         all += std::to_string(v.value()) + " ";
     const auto add = [&](const std::string& name) {
         const forms::Control& c = w.control(name);
@@ -151,8 +156,9 @@ inline std::string tableState(varnel::play& w)
     for (const char* prefix : {"i", "j"})
         for (int n = 1; n <= 10; ++n)
             add(prefix + std::to_string(n));
-    for (const char* name : {"c1", "c2", "c3", "d1", "d2", "d3", "ca", "ba", "deal", "g", "cre", "Label1", "Label4",
-                             "Image1", "Shape1", "Timer1", "Timer2", "Timer3", "Timer4", "Timer5", "drw", "abt", "hlp"})
+    for (const char* name : {"c1",     "c2",     "c3",     "d1",     "d2",     "d3",     "ca",     "ba",
+                             "deal",   "g",      "cre",    "Label1", "Label4", "Image1", "Shape1", "Timer1",
+                             "Timer2", "Timer3", "Timer4", "Timer5", "drw",    "abt",    "hlp"})
         add(name);
     return all;
 }
@@ -189,7 +195,10 @@ class ModalAnswerer final : public QObject {
 public:
     enum class Times { once, always };
 
-    ModalAnswerer(Qt::Key key, Times times, int* answered = nullptr) : key_(key), times_(times), answered_(answered)
+    ModalAnswerer(Qt::Key key, Times times, int* answered = nullptr)
+        : key_(key),
+          times_(times),
+          answered_(answered)
     {
         qApp->installEventFilter(this);
     }
@@ -200,9 +209,9 @@ protected:
         auto* widget = qobject_cast<QWidget*>(object);
         if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
             const Qt::Key key = key_;
-            QMetaObject::invokeMethod(widget, [widget, key] {
-                QTest::keyClick(widget->focusWidget() ? widget->focusWidget() : widget, key);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                widget, [widget, key] { QTest::keyClick(widget->focusWidget() ? widget->focusWidget() : widget, key); },
+                Qt::QueuedConnection);
             if (answered_)
                 ++*answered_;
             if (times_ == Times::once) {

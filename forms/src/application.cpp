@@ -19,7 +19,8 @@ struct Application::Impl {
     std::unique_ptr<Runtime> runtime;
 };
 
-Application::Application(int& argc, char** argv, const Info& info) : impl_(std::make_unique<Impl>())
+Application::Application(int& argc, char** argv, const Info& info)
+    : impl_(std::make_unique<Impl>())
 {
     QApplication::setApplicationName(QString::fromStdString(info.title));
     QApplication::setApplicationVersion(QString::fromStdString(info.version));
@@ -56,9 +57,9 @@ std::optional<std::string> Application::missingDisplay(const std::string& progra
     if (set("QT_QPA_PLATFORM") || set("WAYLAND_DISPLAY"))
         return std::nullopt;
     const char* display = set("DISPLAY");
-    const std::string howTo =
-        "To play on a machine without a screen, run the game on a virtual X server:\n"
-        "    xvfb-run -a -s '-screen 0 1280x1024x24' " + program + "\n";
+    const std::string howTo = "To play on a machine without a screen, run the game on a virtual X server:\n"
+                              "    xvfb-run -a -s '-screen 0 1280x1024x24' " +
+                              program + "\n";
     if (!display)
         return "No display found: DISPLAY is not set, so the game window cannot open.\n" + howTo;
     // A local display is a socket; if it is missing nobody will answer.

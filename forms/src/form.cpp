@@ -14,7 +14,10 @@ namespace forms {
 using detail::FormState;
 using detail::Kind;
 
-Control::Control(std::string name, std::string kind) : name_(std::move(name)), kind_(std::move(kind)) {}
+Control::Control(std::string name, std::string kind)
+    : name_(std::move(name)),
+      kind_(std::move(kind))
+{}
 Control::~Control() = default;
 
 void Control::require(std::string_view property) const
@@ -60,7 +63,8 @@ void Control::setTop(int twips)
 
 namespace detail {
 
-FormWindow::FormWindow(FormState& state) : state_(state)
+FormWindow::FormWindow(FormState& state)
+    : state_(state)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -78,7 +82,8 @@ void FormWindow::keyPressEvent(QKeyEvent* event)
     const bool escape = event->key() == Qt::Key_Escape;
     if (enter || escape) {
         auto* focused = enter ? dynamic_cast<ButtonWidget*>(focusWidget()) : nullptr;
-        if (ButtonWidget* button = focused ? focused : state_.buttonWhere(enter ? &ButtonWidget::isDefault : &ButtonWidget::isCancel)) {
+        if (ButtonWidget* button =
+                focused ? focused : state_.buttonWhere(enter ? &ButtonWidget::isDefault : &ButtonWidget::isCancel)) {
             if (button->isEnabled() && button->isVisible())
                 button->click();
             return;
@@ -212,7 +217,8 @@ void FormState::build(const StoredForm& stored)
         w->layout()->setMenuBar(w->menuBar);
         for (const StoredMenuItem& item : stored.menu) {
             auto* action = new MenuItem(w->menuBar, item);
-            QObject::connect(action, &QAction::triggered, action, [this, name = item.name.toStdString()] { form.click(name); });
+            QObject::connect(action, &QAction::triggered, action,
+                             [this, name = item.name.toStdString()] { form.click(name); });
             w->menuBar->addAction(action);
             auto& c = controls[item.name.toStdString()];
             if (!c)
@@ -307,9 +313,9 @@ void FormState::reap()
 }  // namespace detail
 
 Form::Form(Runtime& runtime, std::string layoutPath)
-    : runtime_(runtime), state_(std::make_unique<FormState>(*this, QString::fromStdString(layoutPath)))
-{
-}
+    : runtime_(runtime),
+      state_(std::make_unique<FormState>(*this, QString::fromStdString(layoutPath)))
+{}
 
 Form::~Form()
 {
@@ -342,7 +348,8 @@ void Form::load()
         for (const auto& [handler, body] : state_->handlers) {
             const std::string control = handler.substr(0, handler.rfind('_'));
             if (!names.contains(QString::fromStdString(control)))
-                throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" + control + "'");
+                throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" +
+                                  control + "'");
         }
         state_->build(stored);
         state_->loaded = true;

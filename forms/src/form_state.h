@@ -29,7 +29,10 @@ private:
 };
 
 struct FormState {
-    FormState(Form& owner, QString path) : form(owner), layoutPath(std::move(path)) {}
+    FormState(Form& owner, QString path)
+        : form(owner),
+          layoutPath(std::move(path))
+    {}
 
     void build(const StoredForm& stored);
     Control& control(std::string_view name);

@@ -17,7 +17,10 @@ namespace {
 // runtime does not know (most often a typing slip) is reported, not ignored.
 class Reader {
 public:
-    Reader(const QJsonObject& object, QString where) : object_(object), where_(std::move(where)) {}
+    Reader(const QJsonObject& object, QString where)
+        : object_(object),
+          where_(std::move(where))
+    {}
 
     [[noreturn]] void fail(const QString& message) const
     {
@@ -138,10 +141,10 @@ StoredFont readFont(Reader& parent, const QString& key)
 Kind readKind(Reader& r, QString* name)
 {
     static const std::map<QString, Kind> kinds{
-        {QStringLiteral("image"), Kind::image},   {QStringLiteral("pictureBox"), Kind::pictureBox},
-        {QStringLiteral("label"), Kind::label},   {QStringLiteral("shape"), Kind::shape},
-        {QStringLiteral("frame"), Kind::frame},   {QStringLiteral("button"), Kind::button},
-        {QStringLiteral("line"), Kind::line},     {QStringLiteral("timer"), Kind::timer},
+        {QStringLiteral("image"), Kind::image}, {QStringLiteral("pictureBox"), Kind::pictureBox},
+        {QStringLiteral("label"), Kind::label}, {QStringLiteral("shape"), Kind::shape},
+        {QStringLiteral("frame"), Kind::frame}, {QStringLiteral("button"), Kind::button},
+        {QStringLiteral("line"), Kind::line},   {QStringLiteral("timer"), Kind::timer},
     };
     *name = r.string(QStringLiteral("kind"));
     const auto it = kinds.find(*name);
@@ -264,7 +267,8 @@ StoredForm parseLayout(const QByteArray& json, const QString& path)
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw LayoutError(QStringLiteral("%1: %2 at offset %3").arg(path, error.errorString()).arg(error.offset).toStdString());
+        throw LayoutError(
+            QStringLiteral("%1: %2 at offset %3").arg(path, error.errorString()).arg(error.offset).toStdString());
     if (!document.isObject())
         throw LayoutError(QStringLiteral("%1: the layout must be a JSON object").arg(path).toStdString());
 

@@ -39,16 +39,16 @@ struct StoredControl {
     std::optional<StoredColor> foreColor;
     std::optional<StoredColor> backColor;
     std::optional<StoredColor> borderColor;
-    bool opaque = false;                  // labels and shapes: fill the background
+    bool opaque = false;  // labels and shapes: fill the background
     Qt::Alignment alignment = Qt::AlignLeft;
     std::optional<StoredFont> font;
-    QString picture;                      // images and picture boxes
-    bool border = false;                  // picture boxes: a sunken 2-pixel edge
-    QString figure;                       // shapes: "rectangle" or "circle"
-    bool graphical = false;               // buttons: drawn in their back colour
+    QString picture;         // images and picture boxes
+    bool border = false;     // picture boxes: a sunken 2-pixel edge
+    QString figure;          // shapes: "rectangle" or "circle"
+    bool graphical = false;  // buttons: drawn in their back colour
     bool isDefault = false, isCancel = false;
-    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;   // lines
-    int interval = 0;                     // timers, milliseconds
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // lines
+    int interval = 0;                    // timers, milliseconds
 };
 
 struct StoredMenuItem {
@@ -65,7 +65,7 @@ struct StoredForm {
     int clientWidth = 0, clientHeight = 0;
     std::optional<int> screenLeft, screenTop;  // where the client area opens
     bool fixedSize = false;
-    std::optional<StoredFont> font;              // the default for controls without one
+    std::optional<StoredFont> font;  // the default for controls without one
     std::vector<StoredMenuItem> menu;
     std::vector<StoredControl> controls;
     QStringList tabOrder;
@@ -76,6 +76,9 @@ StoredForm readLayout(const QString& path);
 StoredForm parseLayout(const QByteArray& json, const QString& path);
 
 inline constexpr int twipsPerPixel = 15;
-inline int pixels(int twips) { return static_cast<int>(std::lround(twips / double(twipsPerPixel))); }
+inline int pixels(int twips)
+{
+    return static_cast<int>(std::lround(twips / double(twipsPerPixel)));
+}
 
 }  // namespace forms::detail

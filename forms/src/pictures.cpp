@@ -9,7 +9,9 @@ namespace {
 // Bounds-checked little-endian reads from the file's bytes.
 class Bytes {
 public:
-    explicit Bytes(const QByteArray& data) : data_(data) {}
+    explicit Bytes(const QByteArray& data)
+        : data_(data)
+    {}
     bool has(qsizetype at, qsizetype count) const { return at >= 0 && count >= 0 && at + count <= data_.size(); }
     quint8 u8(qsizetype at) const { return static_cast<quint8>(data_[at]); }
     quint16 u16(qsizetype at) const { return qFromLittleEndian<quint16>(data_.constData() + at); }

@@ -18,10 +18,14 @@ namespace {
 void installFontSubstitutes()
 {
     static const bool installed = [] {
-        QFont::insertSubstitutions(QStringLiteral("Garamond"), {QStringLiteral("EB Garamond"), QStringLiteral("DejaVu Serif")});
-        QFont::insertSubstitutions(QStringLiteral("Palatino Linotype"), {QStringLiteral("P052"), QStringLiteral("DejaVu Serif")});
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        QFont::insertSubstitutions(QStringLiteral("Sylfaen"), {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(QStringLiteral("Garamond"),
+                                   {QStringLiteral("EB Garamond"), QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(QStringLiteral("Palatino Linotype"),
+                                   {QStringLiteral("P052"), QStringLiteral("DejaVu Serif")});
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+        QFont::insertSubstitutions(QStringLiteral("Sylfaen"),
+                                   {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
         return true;
     }();
     (void)installed;
@@ -40,7 +44,9 @@ void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
 }  // namespace
 
 Runtime::Runtime(std::string title)
-    : title_(std::move(title)), clock_(std::make_unique<SystemClock>()), random_(std::make_unique<MixingGenerator>())
+    : title_(std::move(title)),
+      clock_(std::make_unique<SystemClock>()),
+      random_(std::make_unique<MixingGenerator>())
 {
     installFontSubstitutes();
 }

@@ -30,7 +30,9 @@ QFont makeFont(const std::optional<StoredFont>& font, const std::optional<Stored
 {
     // Without a font of its own a control takes its form's, and without that
     // the runtime's own small sans serif.
-    const StoredFont stored = font ? *font : formDefault ? *formDefault : StoredFont{QStringLiteral("MS Sans Serif"), 8.0, false};
+    const StoredFont stored = font          ? *font
+                              : formDefault ? *formDefault
+                                            : StoredFont{QStringLiteral("MS Sans Serif"), 8.0, false};
     QFont f(stored.name);
     // Points at 96 pixels per inch, the same scale as the twips of the
     // layout, so text keeps its size relative to the controls on any screen.
@@ -106,7 +108,8 @@ void LabelWidget::resizeEvent(QResizeEvent* event)
 QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int width)
 {
     QStringList lines;
-    for (const QString& paragraph : QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'))) {
+    for (const QString& paragraph :
+         QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QLatin1Char('\n'))) {
         QString line;
         qsizetype at = 0;
         while (at < paragraph.size()) {
@@ -157,7 +160,9 @@ void LabelWidget::paintEvent(QPaintEvent*)
 }
 
 PictureWidget::PictureWidget(QWidget* parent, const StoredControl& stored, QPixmap picture)
-    : ClickableWidget(parent), picture_(std::move(picture)), border_(stored.border)
+    : ClickableWidget(parent),
+      picture_(std::move(picture)),
+      border_(stored.border)
 {
     placeBox(this, stored);
 }
@@ -209,7 +214,8 @@ void ShapeWidget::paintEvent(QPaintEvent*)
 }
 
 LineWidget::LineWidget(QWidget* parent, const StoredControl& stored)
-    : Viewed<QWidget>(parent), color_(resolve(stored.borderColor, QPalette::WindowText))
+    : Viewed<QWidget>(parent),
+      color_(resolve(stored.borderColor, QPalette::WindowText))
 {
     const int x1 = pixels(stored.x1), y1 = pixels(stored.y1), x2 = pixels(stored.x2), y2 = pixels(stored.y2);
     const QRect box = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
@@ -302,14 +308,17 @@ void ButtonWidget::paintEvent(QPaintEvent* event)
     }
 }
 
-MenuItem::MenuItem(QObject* parent, const StoredMenuItem& stored) : QAction(stored.caption, parent) {}
+MenuItem::MenuItem(QObject* parent, const StoredMenuItem& stored)
+    : QAction(stored.caption, parent)
+{}
 
 void MenuItem::showCaption(const std::string& caption)
 {
     setText(QString::fromStdString(caption));
 }
 
-TimerControl::TimerControl(QObject* parent, const StoredControl& stored) : QTimer(parent)
+TimerControl::TimerControl(QObject* parent, const StoredControl& stored)
+    : QTimer(parent)
 {
     setInterval(stored.interval);
 }

@@ -30,7 +30,9 @@ public:
 // inside it.
 class ClickableWidget : public Viewed<QWidget> {
 public:
-    explicit ClickableWidget(QWidget* parent) : Viewed<QWidget>(parent) {}
+    explicit ClickableWidget(QWidget* parent)
+        : Viewed<QWidget>(parent)
+    {}
     std::function<void()> clicked;
 
 protected:

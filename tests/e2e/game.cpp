@@ -125,12 +125,15 @@ void runXdotool(const QString& display, const QStringList& arguments, millisecon
         throw XError("xdotool " + arguments.join(QLatin1Char(' ')).toStdString() + " did not finish in time");
     }
     if (xdotool.exitStatus() != QProcess::NormalExit || xdotool.exitCode() != 0)
-        throw XError("xdotool " + arguments.join(QLatin1Char(' ')).toStdString() + " failed: " +
-                     QString::fromLocal8Bit(xdotool.readAll()).toStdString());
+        throw XError("xdotool " + arguments.join(QLatin1Char(' ')).toStdString() +
+                     " failed: " + QString::fromLocal8Bit(xdotool.readAll()).toStdString());
 }
 
 Game::Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile)
-    : x_(x), display_(display), stderrFile_(stderrFile), layout_(layout)
+    : x_(x),
+      display_(display),
+      stderrFile_(stderrFile),
+      layout_(layout)
 {
     QProcessEnvironment environment = environmentOn(display);
     // Under the sanitizers: what the platform's own libraries do on this
@@ -153,8 +156,8 @@ Game::Game(XClient& x, const QString& display, const Layout& layout, const QStri
     const auto deadline = Clock::now() + startTimeout;
     const auto found = x_.nextMapped(layout_.caption(), pid_, deadline);
     if (!found)
-        throw XError("no window titled " + layout_.caption().toStdString() + " appeared; the program said: " +
-                     errors().toStdString());
+        throw XError("no window titled " + layout_.caption().toStdString() +
+                     " appeared; the program said: " + errors().toStdString());
     window_ = *found;
     windowRect_ = x_.geometry(window_);
 
@@ -251,7 +254,8 @@ void Game::press(WindowId target, const QString& key)
     // Without a window manager nobody hands out the keyboard focus: take it
     // for the window (and wait until the server has given it), then press
     // the key through XTEST, as a keyboard would.
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(target), QStringLiteral("key"), key});
+    xdotool(
+        {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(target), QStringLiteral("key"), key});
 }
 
 std::optional<WindowId> Game::nextWindow(const QString& title, milliseconds timeout)

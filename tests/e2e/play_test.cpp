@@ -141,13 +141,14 @@ TEST_F(OnScreen, TheWindowOpensWithEmptyCardsHiddenComputerCardsAndBothCoinRows)
 
     expectSettled(game_->expectSoon([&](const QImage& shot, Faults& faults) {
         for (int n = 1; n <= 3; ++n) {
-            expectAll(shot, box(numbered('c', n)), isWhite, numbered('c', n) + QStringLiteral(" is an empty white square"), faults);
+            expectAll(shot, box(numbered('c', n)), isWhite,
+                      numbered('c', n) + QStringLiteral(" is an empty white square"), faults);
             expectAll(shot, box(numbered('d', n)), isBlack, numbered('d', n) + QStringLiteral(" is not shown"), faults);
         }
         for (char side : {'i', 'j'})
             for (int n = 1; n <= 10; ++n)
-                expectSome(shot, box(numbered(side, n)), isGold, coinShown, numbered(side, n) + QStringLiteral(" shows its coins"),
-                           faults);
+                expectSome(shot, box(numbered(side, n)), isGold, coinShown,
+                           numbered(side, n) + QStringLiteral(" shows its coins"), faults);
         expectSome(shot, box(QStringLiteral("deal")), isPink, 0.5, QStringLiteral("\"Deal\" is shown"), faults);
     }));
 }
@@ -194,8 +195,8 @@ TEST_F(OnScreen, TheLightsBlinkEachInItsOwnColour)
         QColor colour;
     };
     // From left to right on the screen.
-    const Light lights[] = {{"Shape2", Qt::red}, {"Shape3", Qt::cyan}, {"Shape5", Qt::blue},
-                            {"Shape4", Qt::green}, {"Shape6", Qt::red}};
+    const Light lights[] = {
+        {"Shape2", Qt::red}, {"Shape3", Qt::cyan}, {"Shape5", Qt::blue}, {"Shape4", Qt::green}, {"Shape6", Qt::red}};
     QRect all;
     for (const Light& light : lights)
         all |= box(QString::fromLatin1(light.shape));
@@ -282,9 +283,8 @@ TEST_F(OnScreen, DrawInTheMiddleOfAHandEndsTheProgramWithStatusZero)
         expectNone(shot, box(QStringLiteral("deal")), isPink, QStringLiteral("the hand is open"), faults);
     }));
     game_->click(centre(QStringLiteral("i1")));
-    expectSettled(game_->expectSoon([&](const QImage& shot, Faults& faults) {
-        expectCoinAt(shot, QStringLiteral("i1"), playerSpot, faults);
-    }));
+    expectSettled(game_->expectSoon(
+        [&](const QImage& shot, Faults& faults) { expectCoinAt(shot, QStringLiteral("i1"), playerSpot, faults); }));
 
     game_->clickMenu(QStringLiteral("Draw"));
     EXPECT_EQ(game_->waitForExit(), 0);
@@ -301,9 +301,8 @@ TEST_F(OnScreen, AStakeOverflowIsReportedAndEndsTheProgramWithStatusOne)
     // The first click takes i1 to the table spot; the next 327 find it
     // there. The 328th coin of one hand overflows the 16-bit stake.
     game_->click(centre(QStringLiteral("i1")));
-    expectSettled(game_->expectSoon([&](const QImage& shot, Faults& faults) {
-        expectCoinAt(shot, QStringLiteral("i1"), playerSpot, faults);
-    }));
+    expectSettled(game_->expectSoon(
+        [&](const QImage& shot, Faults& faults) { expectCoinAt(shot, QStringLiteral("i1"), playerSpot, faults); }));
     game_->click(layout_->boxAt(QStringLiteral("i1"), playerSpot.x(), playerSpot.y()).center(), 327);
 
     const auto report = game_->nextWindow(layout_->caption(), startTimeout);

@@ -41,7 +41,8 @@ QProcessEnvironment environmentOn(const QString& display)
     // No session bus goes with this private screen. Without an address the
     // platform's D-Bus client would try to launch one for it: a daemon left
     // behind where dbus-launch is installed, a leak in libdbus where not.
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/varnel-e2e-bus"));
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                       QStringLiteral("unix:path=/nonexistent/varnel-e2e-bus"));
     return environment;
 }
 
@@ -201,7 +202,8 @@ std::optional<WindowId> XClient::nextMapped(const QString& title, std::int64_t p
 
 const XClient::Mapping& XClient::latest(WindowId window) const
 {
-    const auto found = std::find_if(mapped_.rbegin(), mapped_.rend(), [&](const Mapping& m) { return m.window == window; });
+    const auto found =
+        std::find_if(mapped_.rbegin(), mapped_.rend(), [&](const Mapping& m) { return m.window == window; });
     if (found == mapped_.rend())
         throw XError("the window was never mapped");
     return *found;
@@ -287,7 +289,8 @@ QImage XClient::grab(const QRect& wanted)
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y + offset.y())) + offset.x();
         for (int x = 0; x < area.width(); ++x) {
             const std::uint8_t* p = row + x * bytesPerPixel;
-            out[x] = lsbFirst_ ? qRgb(p[2], p[1], p[0]) : qRgb(p[bytesPerPixel - 3], p[bytesPerPixel - 2], p[bytesPerPixel - 1]);
+            out[x] = lsbFirst_ ? qRgb(p[2], p[1], p[0])
+                               : qRgb(p[bytesPerPixel - 3], p[bytesPerPixel - 2], p[bytesPerPixel - 1]);
         }
     }
     return image;

@@ -33,7 +33,9 @@ public:
 // sequence of cards.
 class MixingGenerator final : public RandomGenerator {
 public:
-    explicit MixingGenerator(std::uint64_t state = 0x5641524e454c2031ULL) : state_(state) {}
+    explicit MixingGenerator(std::uint64_t state = 0x5641524e454c2031ULL)
+        : state_(state)
+    {}
 
     void reseed(float seed) override;
     float next() override;

@@ -15,7 +15,9 @@ public:
 // A 16-bit result fell outside -32768..32767.
 class OverflowError : public RuntimeError {
 public:
-    OverflowError() : RuntimeError("Overflow") {}
+    OverflowError()
+        : RuntimeError("Overflow")
+    {}
 };
 
 // A property set or method call could not be carried out, for instance on a
@@ -23,13 +25,16 @@ public:
 class CallFailedError : public RuntimeError {
 public:
     explicit CallFailedError(const std::string& detail)
-        : RuntimeError("Method or property call failed: " + detail) {}
+        : RuntimeError("Method or property call failed: " + detail)
+    {}
 };
 
 // A stored layout could not be read or does not describe a valid form.
 class LayoutError : public RuntimeError {
 public:
-    explicit LayoutError(const std::string& detail) : RuntimeError("Bad window layout: " + detail) {}
+    explicit LayoutError(const std::string& detail)
+        : RuntimeError("Bad window layout: " + detail)
+    {}
 };
 
 }  // namespace forms

@@ -12,7 +12,7 @@ class Runtime;
 namespace detail {
 class View;
 struct FormState;
-}
+}  // namespace detail
 
 // A control of a loaded form, reached by name. Reading a property back gives
 // exactly what was last set (Visible is the control's own flag, whether or not

@@ -17,7 +17,9 @@ public:
     static constexpr int max = std::numeric_limits<std::int16_t>::max();
 
     constexpr Int16() noexcept = default;
-    constexpr Int16(std::int16_t value) noexcept : value_(value) {}  // NOLINT: a plain number is one
+    constexpr Int16(std::int16_t value) noexcept
+        : value_(value)
+    {}  // NOLINT: a plain number is one
 
     // Any int, provided it fits; the arithmetic goes through here.
     static constexpr Int16 checked(int value)
