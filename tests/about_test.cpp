@@ -128,7 +128,7 @@ TEST_P(Closing, EndsTheShowUnloadsAndTheNextOpeningIsLaidOutAfresh)
         frmAbout* about = nullptr;
         QPointer<QWidget> shown;
         bool loadedOnReturn = true;
-        const bool seen = testsupport::whileModal(
+        const int seen = testsupport::whileModal(
             [&] {
                 about = &runtime.defaultInstance<frmAbout>();
                 about->showModal();
@@ -140,10 +140,10 @@ TEST_P(Closing, EndsTheShowUnloadsAndTheNextOpeningIsLaidOutAfresh)
                 EXPECT_EQ(modal->windowModality(), Qt::ApplicationModal);
                 looks.push_back(lookOf(*about, modal));
                 GetParam().close(modal, *about);
-                EXPECT_FALSE(about->loaded()) << "closed by " << GetParam().name << ", not by the test's watcher";
+                EXPECT_FALSE(about->loaded()) << "closed by " << GetParam().name << ", not by the answerer";
                 EXPECT_FALSE(modal->isVisible());
             });
-        ASSERT_TRUE(seen);
+        ASSERT_EQ(seen, 1);
         EXPECT_EQ(about, first) << "one About object for the run";
         EXPECT_FALSE(loadedOnReturn);
         EXPECT_EQ(window(*about), nullptr);
@@ -178,17 +178,19 @@ TEST(AboutWindow, AMoveByTheUserIsForgottenAtTheNextOpening)
 {
     forms::Runtime runtime{"Varnel"};
     frmAbout& about = runtime.defaultInstance<frmAbout>();
-    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); },
-                                        [&](QWidget* modal) {
-                                            modal->move(400, 300);
-                                            EXPECT_EQ(modal->pos(), QPoint(400, 300));
-                                            clickOK(about);
-                                        }));
-    ASSERT_TRUE(testsupport::whileModal([&] { about.showModal(); },
-                                        [&](QWidget* modal) {
-                                            EXPECT_EQ(text(modal->geometry()), text(storedPlace));
-                                            press(modal, Qt::Key_Escape);
-                                        }));
+    ASSERT_EQ(testsupport::whileModal([&] { about.showModal(); },
+                                      [&](QWidget* modal) {
+                                          modal->move(400, 300);
+                                          EXPECT_EQ(modal->pos(), QPoint(400, 300));
+                                          clickOK(about);
+                                      }),
+              1);
+    ASSERT_EQ(testsupport::whileModal([&] { about.showModal(); },
+                                      [&](QWidget* modal) {
+                                          EXPECT_EQ(text(modal->geometry()), text(storedPlace));
+                                          press(modal, Qt::Key_Escape);
+                                      }),
+              1);
 }
 
 TEST(AboutWindow, TabGoesFromOKToThePictureAndBackPastTheLabels)
@@ -196,17 +198,18 @@ TEST(AboutWindow, TabGoesFromOKToThePictureAndBackPastTheLabels)
     forms::Runtime runtime{"Varnel"};
     frmAbout& about = runtime.defaultInstance<frmAbout>();
     std::vector<QWidget*> visited;
-    ASSERT_TRUE(testsupport::whileModal(
-        [&] { about.showModal(); },
-        [&](QWidget* modal) {
-            for (int i = 0; i < 3; ++i) {
-                visited.push_back(modal->focusWidget());
-                press(modal, Qt::Key_Tab);
-            }
-            visited.push_back(modal->focusWidget());
-            EXPECT_EQ(visited, (std::vector<QWidget*>{widget(about, "cmdOK"), widget(about, "picIcon"),
-                                                      widget(about, "cmdOK"), widget(about, "picIcon")}));
-        }));
+    ASSERT_EQ(testsupport::whileModal(
+                  [&] { about.showModal(); },
+                  [&](QWidget* modal) {
+                      for (int i = 0; i < 3; ++i) {
+                          visited.push_back(modal->focusWidget());
+                          press(modal, Qt::Key_Tab);
+                      }
+                      visited.push_back(modal->focusWidget());
+                      EXPECT_EQ(visited, (std::vector<QWidget*>{widget(about, "cmdOK"), widget(about, "picIcon"),
+                                                                widget(about, "cmdOK"), widget(about, "picIcon")}));
+                  }),
+              1);
 }
 
 struct AboutShown : ::testing::Test {
@@ -296,17 +299,18 @@ TEST(AboutWindow, WhileItIsOpenTheGameWindowTakesNoInput)
     // show as a hand dealt.
     game.nextCards({5, 6, 7, 2, 3, 4});
     const std::string before = testsupport::tableState(game.window);
-    ASSERT_TRUE(testsupport::whileModal([&] { game.runtime.defaultInstance<frmAbout>().showModal(); },
-                                        [&](QWidget* modal) {
-                                            testsupport::clickThroughWindow(widget(game.window, "deal"));
-                                            testsupport::clickThroughWindow(widget(game.window, "i1"));
-                                            EXPECT_EQ(game.window.control("i1").left(), 120);
-                                            EXPECT_EQ(game.window.playerCash.value(), 1000);
-                                            EXPECT_FALSE(game.window.control("g").enabled());
-                                            EXPECT_EQ(testsupport::tableState(game.window), before);
-                                            EXPECT_TRUE(modal->isVisible());
-                                            press(modal, Qt::Key_Escape);
-                                        }));
+    ASSERT_EQ(testsupport::whileModal([&] { game.runtime.defaultInstance<frmAbout>().showModal(); },
+                                      [&](QWidget* modal) {
+                                          testsupport::clickThroughWindow(widget(game.window, "deal"));
+                                          testsupport::clickThroughWindow(widget(game.window, "i1"));
+                                          EXPECT_EQ(game.window.control("i1").left(), 120);
+                                          EXPECT_EQ(game.window.playerCash.value(), 1000);
+                                          EXPECT_FALSE(game.window.control("g").enabled());
+                                          EXPECT_EQ(testsupport::tableState(game.window), before);
+                                          EXPECT_TRUE(modal->isVisible());
+                                          press(modal, Qt::Key_Escape);
+                                      }),
+              1);
     EXPECT_EQ(testsupport::tableState(game.window), before);
 
     // Once it has closed the same clicks do what they do.

@@ -33,8 +33,7 @@ struct Hand : ::testing::Test {
     std::string reported(const std::function<void()>& action)
     {
         std::string text;
-        EXPECT_TRUE(testsupport::whileModal(
-            action, [&](QWidget* modal) { text = qobject_cast<QMessageBox*>(modal)->text().toStdString(); }));
+        EXPECT_EQ(testsupport::whileModal(action, [&](QWidget* modal) { text = testsupport::boxText(modal); }), 1);
         EXPECT_TRUE(game.runtime.ended());
         return text;
     }

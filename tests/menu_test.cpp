@@ -39,22 +39,23 @@ TEST_P(Menu, HelpShowsHowToPlayAndChangesNothing)
     const std::string before = testsupport::tableState(game.window);
     QMessageBox* box = nullptr;
     QString text;
-    EXPECT_TRUE(testsupport::whileModal([&] { testsupport::chooseMenuItem(game.window, "hlp"); },
-                                        [&](QWidget* modal) {
-                                            box = qobject_cast<QMessageBox*>(modal);
-                                            ASSERT_NE(box, nullptr);
-                                            text = box->text();
-                                            EXPECT_EQ(box->windowTitle(), QStringLiteral("Varnel"));
-                                            EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-                                            ASSERT_EQ(box->buttons().size(), 1);
-                                            EXPECT_EQ(box->standardButton(box->buttons().front()), QMessageBox::Ok);
-                                            EXPECT_TRUE(box->buttons().front()->icon().isNull()) << "a plain OK";
-                                            // The game window takes no input meanwhile.
-                                            testsupport::chooseMenuItem(game.window, "hlp");
-                                            testsupport::clickThroughWindow(widget(game.window, "i5"), QPoint(20, 20));
-                                            EXPECT_EQ(testsupport::tableState(game.window), before);
-                                            QTest::keyClick(box, Qt::Key_Return);
-                                        }));
+    EXPECT_EQ(testsupport::whileModal([&] { testsupport::chooseMenuItem(game.window, "hlp"); },
+                                      [&](QWidget* modal) {
+                                          box = qobject_cast<QMessageBox*>(modal);
+                                          ASSERT_NE(box, nullptr);
+                                          text = box->text();
+                                          EXPECT_EQ(box->windowTitle(), QStringLiteral("Varnel"));
+                                          EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+                                          ASSERT_EQ(box->buttons().size(), 1);
+                                          EXPECT_EQ(box->standardButton(box->buttons().front()), QMessageBox::Ok);
+                                          EXPECT_TRUE(box->buttons().front()->icon().isNull()) << "a plain OK";
+                                          // The game window takes no input meanwhile.
+                                          testsupport::chooseMenuItem(game.window, "hlp");
+                                          testsupport::clickThroughWindow(widget(game.window, "i5"), QPoint(20, 20));
+                                          EXPECT_EQ(testsupport::tableState(game.window), before);
+                                          QTest::keyClick(box, Qt::Key_Return);
+                                      }),
+              1);
     EXPECT_EQ(text, QStringLiteral("Click on the coins to place the amount for which you would like to varnel and "
                                    "click on VARNEL Button to play."));
     EXPECT_EQ(text.size(), 109);
@@ -67,21 +68,22 @@ TEST_P(Menu, AboutOpensTheOneAboutWindowModallyAndChangesNothing)
     const std::string before = testsupport::tableState(game.window);
     varnel::frmAbout* shown = nullptr;
     for (int round = 0; round < 2; ++round) {
-        EXPECT_TRUE(testsupport::whileModal(
-            [&] { testsupport::chooseMenuItem(game.window, "abt"); },
-            [&](QWidget* modal) {
-                varnel::frmAbout& about = game.runtime.defaultInstance<varnel::frmAbout>();
-                EXPECT_EQ(modal, forms::testing::window(about));
-                if (shown) {
-                    EXPECT_EQ(&about, shown) << "one About object for the run";
-                }
-                shown = &about;
-                testsupport::clickThroughWindow(forms::testing::window(game.window), QPoint(40, 460));
-                testsupport::chooseMenuItem(game.window, "hlp");
-                EXPECT_EQ(QApplication::activeModalWidget(), modal) << "no Help box over the About window";
-                EXPECT_EQ(testsupport::tableState(game.window), before);
-                QTest::keyClick(modal->focusWidget(), Qt::Key_Escape);
-            }));
+        EXPECT_EQ(testsupport::whileModal(
+                      [&] { testsupport::chooseMenuItem(game.window, "abt"); },
+                      [&](QWidget* modal) {
+                          varnel::frmAbout& about = game.runtime.defaultInstance<varnel::frmAbout>();
+                          EXPECT_EQ(modal, forms::testing::window(about));
+                          if (shown) {
+                              EXPECT_EQ(&about, shown) << "one About object for the run";
+                          }
+                          shown = &about;
+                          testsupport::clickThroughWindow(forms::testing::window(game.window), QPoint(40, 460));
+                          testsupport::chooseMenuItem(game.window, "hlp");
+                          EXPECT_EQ(QApplication::activeModalWidget(), modal) << "no Help box over the About window";
+                          EXPECT_EQ(testsupport::tableState(game.window), before);
+                          QTest::keyClick(modal->focusWidget(), Qt::Key_Escape);
+                      }),
+                  1);
         EXPECT_FALSE(shown->loaded());
     }
     EXPECT_EQ(testsupport::tableState(game.window), before);

@@ -143,7 +143,7 @@ TEST_F(RuntimeTest, ModalShowReturnsWhenTheWindowCloses)
     };
     for (const Key k : {Key{Qt::Key_Return, "ok"}, Key{Qt::Key_Escape, "no"}}) {
         probe.events.clear();
-        const bool seen =
+        const int seen =
             testsupport::whileModal([&] { probe.showModal(); },
                                     [&](QWidget* modal) {
                                         EXPECT_EQ(modal, window(probe));
@@ -154,7 +154,7 @@ TEST_F(RuntimeTest, ModalShowReturnsWhenTheWindowCloses)
                                         // A click alone does not close the form; only unload or the frame does.
                                         EXPECT_TRUE(modal->isVisible());
                                     });
-        EXPECT_TRUE(seen);
+        EXPECT_EQ(seen, 1);
         EXPECT_EQ(probe.events, (std::vector<std::string>{"load", k.clicked}));
         EXPECT_FALSE(probe.loaded());
         EXPECT_EQ(window(probe), nullptr) << "the widgets are gone once Show returns";
@@ -174,15 +174,16 @@ TEST_F(RuntimeTest, MessageBoxHasTheTextOneOkButtonNoIconAndTheTitle)
     QString text, title;
     QMessageBox::Icon icon{};
     int buttons = 0;
-    EXPECT_TRUE(testsupport::whileModal([&] { runtime.msgBox("How to play"); },
-                                        [&](QWidget* modal) {
-                                            auto* box = qobject_cast<QMessageBox*>(modal);
-                                            ASSERT_NE(box, nullptr);
-                                            text = box->text();
-                                            title = box->windowTitle();
-                                            icon = box->icon();
-                                            buttons = int(box->buttons().size());
-                                        }));
+    EXPECT_EQ(testsupport::whileModal([&] { runtime.msgBox("How to play"); },
+                                      [&](QWidget* modal) {
+                                          auto* box = qobject_cast<QMessageBox*>(modal);
+                                          ASSERT_NE(box, nullptr);
+                                          text = box->text();
+                                          title = box->windowTitle();
+                                          icon = box->icon();
+                                          buttons = int(box->buttons().size());
+                                      }),
+              1);
     EXPECT_EQ(text, QStringLiteral("How to play"));
     EXPECT_EQ(title, QStringLiteral("Varnel"));
     EXPECT_EQ(icon, QMessageBox::NoIcon);
@@ -200,13 +201,14 @@ class ErrorReport : public RuntimeTest, public ::testing::WithParamInterface<Fai
 TEST_P(ErrorReport, ShowsTheErrorEndsTheProgramAndStopsAllHandlers)
 {
     probe.show();
-    QString reported;
-    EXPECT_TRUE(testsupport::whileModal([&] { runtime.dispatch(GetParam().raise); },
-                                        [&](QWidget* modal) {
-                                            reported = qobject_cast<QMessageBox*>(modal)->text();
-                                            EXPECT_EQ(modal->windowTitle(), QStringLiteral("Varnel"));
-                                        }));
-    EXPECT_EQ(reported.toStdString(), GetParam().report);
+    std::string reported;
+    EXPECT_EQ(testsupport::whileModal([&] { runtime.dispatch(GetParam().raise); },
+                                      [&](QWidget* modal) {
+                                          reported = testsupport::boxText(modal);
+                                          EXPECT_EQ(modal->windowTitle(), QStringLiteral("Varnel"));
+                                      }),
+              1);
+    EXPECT_EQ(reported, GetParam().report);
     EXPECT_TRUE(runtime.ended());
     EXPECT_EQ(runtime.exitStatus(), forms::errorExitStatus);
     probe.click("ok");

@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -43,6 +42,23 @@ public:
     std::deque<float> fractions;
     std::vector<float> seeds;
 };
+
+// The longest a test waits for what the event loop, the real clock or another
+// process is to bring, in milliseconds. Every wait ends as soon as its
+// condition holds; the bound is for a starved machine and for the sanitizer
+// build, which runs several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool underAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool underAddressSanitizer = true;
+#else
+inline constexpr bool underAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool underAddressSanitizer = false;
+#endif
+inline constexpr int patience = underAddressSanitizer ? 30000 : 10000;
 
 class FixedClock final : public forms::Clock {
 public:
@@ -163,75 +179,89 @@ inline std::string tableState(varnel::play& w)
     return all;
 }
 
-// Runs `action` with a watcher that, once the application shows a modal
-// widget, hands it to `inspect` and then closes it (inspect may close it
-// itself). Returns whether a modal widget was seen.
-inline bool whileModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect)
+// What a modal window says: a message box's text, or else which window it is,
+// so that the wrong window fails a comparison instead of the suite.
+inline std::string boxText(QWidget* modal)
 {
-    bool seen = false;
-    QTimer watcher;
-    watcher.setInterval(10);
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        QPointer<QWidget> modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        watcher.stop();
-        seen = true;
-        inspect(modal);
-        // inspect may have closed it, and events since may have destroyed it.
-        if (QWidget* still = modal.data(); still && still->isVisible())
-            still->close();
-    });
-    watcher.start();
-    action();
-    watcher.stop();
-    return seen;
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        return box->text().toStdString();
+    if (!modal)
+        return "(no window)";
+    return std::string("(not a message box: ") + modal->metaObject()->className() + " \"" +
+           modal->windowTitle().toStdString() + "\")";
 }
 
-// Answers modal windows with a key as soon as each shows, from the event loop
-// it runs in: for tests and drivers that open many of them quickly. Counts
-// the windows answered in `answered`, if given.
+// Answers every modal window that shows while it lives, from inside that
+// window's own event loop, once the window is up. Whatever its answer leaves
+// open it closes itself, so no test ever waits on a window nobody answers;
+// the test then checks what was shown and answered. Owned by the test: its
+// watch ends with it.
 class ModalAnswerer final : public QObject {
 public:
-    enum class Times { once, always };
+    using Answer = std::function<void(QWidget* modal)>;
 
-    ModalAnswerer(Qt::Key key, Times times, int* answered = nullptr)
-        : key_(key),
-          times_(times),
-          answered_(answered)
+    // Presses the key on the window's focused control, as a user would.
+    explicit ModalAnswerer(Qt::Key key)
+        : ModalAnswerer(
+              [key](QWidget* modal) { QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, key); })
+    {}
+
+    // Hands the window to `answer`, which may look at it and close it.
+    explicit ModalAnswerer(Answer answer)
+        : answer_(std::move(answer))
     {
         qApp->installEventFilter(this);
     }
+
+    ~ModalAnswerer() override { qApp->removeEventFilter(this); }
+    ModalAnswerer(const ModalAnswerer&) = delete;
+    ModalAnswerer& operator=(const ModalAnswerer&) = delete;
+
+    // The modal windows that showed.
+    int shown() const { return shown_; }
+    // Those that the answer closed; the others were closed by the answerer.
+    int answered() const { return answered_; }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(object);
         if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
-            const Qt::Key key = key_;
+            ++shown_;
+            // Queued: the answer comes once the window's own event loop runs.
             QMetaObject::invokeMethod(
-                widget, [widget, key] { QTest::keyClick(widget->focusWidget() ? widget->focusWidget() : widget, key); },
-                Qt::QueuedConnection);
-            if (answered_)
-                ++*answered_;
-            if (times_ == Times::once) {
-                qApp->removeEventFilter(this);
-                deleteLater();
-            }
+                this, [this, modal = QPointer<QWidget>(widget)] { respond(modal); }, Qt::QueuedConnection);
         }
         return false;
     }
 
 private:
-    Qt::Key key_;
-    Times times_;
-    int* answered_;
+    void respond(const QPointer<QWidget>& modal)
+    {
+        QWidget* shown = modal.data();
+        if (!shown || !shown->isVisible())
+            return;
+        answer_(shown);
+        // The answer may have closed it, and events since may have destroyed it.
+        if (QWidget* still = modal.data(); still && still->isVisible())
+            still->close();
+        else
+            ++answered_;
+    }
+
+    Answer answer_;
+    int shown_ = 0;
+    int answered_ = 0;
 };
 
-// Answers the next modal window, once.
-inline void answerModals(Qt::Key key, int* answered = nullptr)
+// Runs `action`, handing each modal window that shows meanwhile to `inspect`
+// and closing it after (inspect may close it itself). Returns how many
+// showed.
+inline int whileModal(const std::function<void()>& action, const ModalAnswerer::Answer& inspect)
 {
-    new ModalAnswerer(key, ModalAnswerer::Times::once, answered);
+    ModalAnswerer answerer(inspect);
+    action();
+    return answerer.shown();
 }
 
 }  // namespace testsupport

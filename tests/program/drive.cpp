@@ -18,7 +18,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     forms::Application application(argc, argv, {"Varnel", "1.00", ":/assets/varnel.ico"});
     varnel::play window(application.runtime());
-    testsupport::ModalAnswerer answer(Qt::Key_Return, testsupport::ModalAnswerer::Times::always);
+    const testsupport::ModalAnswerer answer(Qt::Key_Return);
 
     const QStringList script = QApplication::arguments().mid(1);
     QTimer::singleShot(0, [&] {
