@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -128,10 +129,18 @@ TEST_F(RuntimeTest, ReloadStartsFromTheStoredLayout)
 TEST_F(RuntimeTest, TimersTickTheirHandlerWhileEnabled)
 {
     probe.show();
-    QTRY_VERIFY_WITH_TIMEOUT(probe.beats >= 3, 2000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe.beats >= 3; }, testsupport::patience));
     probe.control("beat").setEnabled(false);
+    EXPECT_FALSE(forms::testing::timer(probe, "beat")->isActive());
     const int stopped = probe.beats;
-    QTest::qWait(100);
+    // A running timer of the same interval, for as many intervals as it
+    // takes the event loop to tick it three times: meanwhile the disabled
+    // one was due again and again.
+    QTimer reference;
+    int referenceTicks = 0;
+    QObject::connect(&reference, &QTimer::timeout, [&] { ++referenceTicks; });
+    reference.start(forms::testing::timer(probe, "beat")->interval());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return referenceTicks >= 3; }, testsupport::patience));
     EXPECT_EQ(probe.beats, stopped);
 }
 

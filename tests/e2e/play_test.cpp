@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <thread>
 
 // Places print as "x, y" in failures.
 inline void PrintTo(const QPoint& point, std::ostream* out)
@@ -202,14 +201,10 @@ TEST_F(OnScreen, TheLightsBlinkEachInItsOwnColour)
         all |= box(QString::fromLatin1(light.shape));
     const QRect onScreen = all.translated(game_->client().topLeft());
 
-    constexpr int shots = 20;
-    int changes = 0;
+    int looks = 0;
     int on[5] = {}, off[5] = {};
     std::optional<QString> wrong[5];
-    QImage previous;
-    for (int i = 0; i < shots; ++i) {
-        if (i > 0)
-            std::this_thread::sleep_for(milliseconds(50));
+    const auto everyLightBlinked = [&] {
         const QImage shot = x_->grab(onScreen);
         for (std::size_t k = 0; k < std::size(lights); ++k) {
             const QString shape = QString::fromLatin1(lights[k].shape);
@@ -219,18 +214,22 @@ TEST_F(OnScreen, TheLightsBlinkEachInItsOwnColour)
             else if (isBlack(middle))
                 ++off[k];
             else if (!wrong[k])
-                wrong[k] = QStringLiteral("%1 in shot %2").arg(QColor(middle).name()).arg(i);
+                wrong[k] = QStringLiteral("%1 in look %2").arg(QColor(middle).name()).arg(looks);
         }
-        if (!previous.isNull() && shot != previous)
-            ++changes;
-        previous = shot;
-    }
-    EXPECT_GT(changes, 0) << "the lights never changed from one look to the next, 50 ms later";
+        ++looks;
+        for (std::size_t k = 0; k < std::size(lights); ++k)
+            if (on[k] == 0 || off[k] == 0)
+                return false;
+        return true;
+    };
+    // A look after every drawing on screen, until each light has been seen
+    // both on and off, however slowly the machine lets them blink.
+    x_->lookUntil(everyLightBlinked, Clock::now() + stepTimeout);
     for (std::size_t k = 0; k < std::size(lights); ++k) {
         EXPECT_FALSE(wrong[k]) << lights[k].shape << "'s middle was neither " << lights[k].colour.name().toStdString()
                                << " nor black but " << wrong[k].value_or(QString()).toStdString();
-        EXPECT_GT(on[k], 0) << lights[k].shape << " was never on";
-        EXPECT_GT(off[k], 0) << lights[k].shape << " was never off";
+        EXPECT_GT(on[k], 0) << lights[k].shape << " was never on in " << looks << " looks";
+        EXPECT_GT(off[k], 0) << lights[k].shape << " was never off in " << looks << " looks";
     }
 }
 
