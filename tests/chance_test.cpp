@@ -2,11 +2,17 @@
 
 #include "forms/chance.h"
 #include "forms/conversions.h"
+#include "support.h"
+
+#include <QDeadlineTimer>
+#include <QTime>
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 using forms::MixingGenerator;
@@ -69,6 +75,42 @@ TEST(MixingGenerator, CardValuesAreEvenlySpread)
     }
     for (int v = 1; v <= 10; ++v)
         EXPECT_NEAR(counts[static_cast<std::size_t>(v)], n / 10, n / 100) << "card value " << v;
+}
+
+TEST(SystemClock, ReadsSecondsSinceMidnightWithTheirFraction)
+{
+    using std::chrono::milliseconds;
+    const std::pair<milliseconds, float> readings[] = {
+        {milliseconds(0), 0.0f},          {milliseconds(1), 0.001f},           {milliseconds(999), 0.999f},
+        {milliseconds(3600500), 3600.5f}, {milliseconds(43200250), 43200.25f}, {milliseconds(86399500), 86399.5f},
+    };
+    for (const auto& [sinceMidnight, seconds] : readings)
+        EXPECT_EQ(forms::SystemClock::secondsAt(sinceMidnight), seconds) << sinceMidnight.count() << " ms";
+}
+
+TEST(SystemClock, TheRealClockReadsBetweenTwoLooksAtTheTimeOfDay)
+{
+    // Only a reading well inside its second tells a kept fraction from a
+    // dropped one; a try across a second's end, across midnight or with a
+    // long pause between the looks is made again.
+    forms::SystemClock clock;
+    const QDeadlineTimer deadline(testsupport::patience);
+    for (;;) {
+        const int before = QTime::currentTime().msecsSinceStartOfDay();
+        const float reading = clock.secondsSinceMidnight();
+        const int after = QTime::currentTime().msecsSinceStartOfDay();
+        if (before % 1000 >= 100 && after >= before && after - before <= 50 && after % 1000 >= before % 1000) {
+            // Single precision keeps about a hundredth of a second late in the day.
+            EXPECT_GE(reading, before / 1000.0 - 0.01) << "between " << before << " and " << after << " ms";
+            EXPECT_LE(reading, after / 1000.0 + 0.01) << "between " << before << " and " << after << " ms";
+            return;
+        }
+        if (deadline.hasExpired()) {
+            ADD_FAILURE() << "no two looks at the time of day came close enough together";
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 }  // namespace

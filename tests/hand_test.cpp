@@ -322,22 +322,57 @@ TEST_F(Hand, TheSettleRedrawsTheWinnersLabelEvenFromAnEmptyPot)
     EXPECT_EQ(game.caption("ba"), "1000");
 }
 
-TEST_F(Hand, ASettleOverflowIsReportedWithNoValueChanged)
+// The winner's cash plus the pot beyond 32767: reported, with the cards
+// already shown and the coins home, and every value as it was. The pot is
+// summed as the player's stake plus the winner's cash, then the computer's
+// stake, and nothing is stored until both sums have passed.
+struct SettleOverflowCase {
+    const char* name;
+    int playerCash;
+    int computerCash;
+    int playerClicks;
+    int playerTotal;
+    int computerTotal;
+    int playerCashThen;
+    int computerCashThen;
+    int playerStakeThen;
+    int computerStakeThen;
+};
+
+class SettleOverflow : public Hand, public ::testing::WithParamInterface<SettleOverflowCase> {};
+
+TEST_P(SettleOverflow, IsReportedWithNoValueChanged)
 {
-    game.setCash(Side::player, 32700);
-    game.setCash(Side::computer, 1000);
-    game.deal(30, 4);  // the computer stakes j1
+    const SettleOverflowCase c = GetParam();
+    game.setCash(Side::player, c.playerCash);
+    game.setCash(Side::computer, c.computerCash);
+    for (int i = 0; i < c.playerClicks; ++i)
+        w.click("i1");
+    game.deal(c.playerTotal, c.computerTotal);
     EXPECT_EQ(reported([&] { w.click("g"); }), "Run-time error: Overflow");
-    EXPECT_EQ(w.playerCash.value(), 32700);
-    EXPECT_EQ(w.computerCash.value(), 900);
-    EXPECT_EQ(w.playerStake.value(), 0);
-    EXPECT_EQ(w.computerStake.value(), 100);
-    EXPECT_EQ(w.playerTotal.value(), 30);
-    EXPECT_EQ(w.computerTotal.value(), 4);
+    EXPECT_EQ(w.playerCash.value(), c.playerCashThen);
+    EXPECT_EQ(w.computerCash.value(), c.computerCashThen);
+    EXPECT_EQ(w.playerStake.value(), c.playerStakeThen);
+    EXPECT_EQ(w.computerStake.value(), c.computerStakeThen);
+    EXPECT_EQ(w.playerTotal.value(), c.playerTotal);
+    EXPECT_EQ(w.computerTotal.value(), c.computerTotal);
+    EXPECT_EQ(game.caption("ca"), std::to_string(c.playerCashThen));
+    EXPECT_EQ(game.caption("ba"), std::to_string(c.computerCashThen));
     EXPECT_TRUE(w.control("d1").visible()) << "the cards are already shown";
     EXPECT_EQ(game.place("j1"), std::make_pair(120, 3000)) << "and the coins home";
-    EXPECT_EQ(game.caption("ca"), "32700");
+    EXPECT_EQ(game.place("i1"), std::make_pair(120, 9360));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Pots, SettleOverflow,
+    ::testing::Values(
+        // 32700 + 0 fits, plus the computer's 100 does not.
+        SettleOverflowCase{"computersStakeTooMuch", 32700, 1000, 0, 30, 4, 32700, 900, 0, 100},
+        // 100 + 32500 = 32600 fits, plus the computer's 300 does not.
+        SettleOverflowCase{"playerWinsBothStakesTooMuch", 32600, 1000, 1, 30, 10, 32500, 700, 100, 300},
+        // 100 + 32600 = 32700 fits, plus the computer's own 100 does not.
+        SettleOverflowCase{"computerWinsBothStakesTooMuch", 1000, 32700, 1, 3, 4, 900, 32600, 100, 100}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(Hand, DealsAndSettlesStrictlyAlternate)
 {
@@ -354,10 +389,14 @@ TEST_F(Hand, DealsAndSettlesStrictlyAlternate)
 
 // Coin rows and the coin display
 
-TEST_F(Hand, TheFirstSettleSendsEveryCoinToItsRow)
+class FirstSettle : public Hand, public ::testing::WithParamInterface<int> {};
+
+// Whatever the computer placed, all ten of its coins or some or none: the
+// ones never placed leave their stored places for the row as well.
+TEST_P(FirstSettle, SendsEveryCoinToItsRow)
 {
     w.click("i4");
-    game.deal(10, 21);
+    game.deal(10, GetParam());
     w.click("g");
     for (int n = 1; n <= 10; ++n) {
         EXPECT_EQ(game.place(coin('i', n)), std::make_pair(rowLeft[n - 1], 9360)) << n;
@@ -367,6 +406,9 @@ TEST_F(Hand, TheFirstSettleSendsEveryCoinToItsRow)
     EXPECT_EQ(w.control("j5").left(), 6240);
     EXPECT_EQ(w.control("j1").left(), 120);
 }
+
+INSTANTIATE_TEST_SUITE_P(ComputerTotals, FirstSettle, ::testing::Values(21, 4, 25),
+                         [](const auto& test) { return "computerTotal" + std::to_string(test.param); });
 
 struct DisplayCase {
     int playerCash;

@@ -8,7 +8,7 @@ namespace forms {
 
 float SystemClock::secondsSinceMidnight()
 {
-    return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+    return secondsAt(std::chrono::milliseconds(QTime::currentTime().msecsSinceStartOfDay()));
 }
 
 std::uint64_t MixingGenerator::step() noexcept

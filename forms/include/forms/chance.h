@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 // The clock and the random generator. Game code reaches both only through the
@@ -26,6 +27,15 @@ public:
 class SystemClock final : public Clock {
 public:
     float secondsSinceMidnight() override;
+
+    // The reading at a time of day, given as the time since local midnight:
+    // whole seconds and their fraction, rounded once to single precision.
+    // (Milliseconds past 2^24 are not exact in single precision, so they are
+    // not converted first.)
+    static constexpr float secondsAt(std::chrono::milliseconds sinceMidnight) noexcept
+    {
+        return static_cast<float>(static_cast<double>(sinceMidnight.count()) / 1000.0);
+    }
 };
 
 // A 64-bit mixing generator. A reseed is mixed into the state rather than
