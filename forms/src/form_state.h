@@ -35,6 +35,12 @@ struct FormState {
     {}
 
     void build(const StoredForm& stored);
+    void buildFrame(const StoredForm& stored);
+    void buildMenu(const StoredForm& stored);
+    void buildControls(const StoredForm& stored);
+    void buildTabOrder(const StoredForm& stored);
+    void sizeWindow(const StoredForm& stored);
+    Control& attach(const QString& name, Kind kind, View* view, const QString& caption, bool visible, bool enabled);
     Control& control(std::string_view name);
     void focusFirst();
     void unload();
