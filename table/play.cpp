@@ -35,9 +35,9 @@ play::play(forms::Runtime& runtime)
     on("deal_Click", &play::deal_Click);
     on("g_Click", &play::g_Click);
     for (const CoinCommand& command : coinCommands)
-        on(command.handler, [this, &command] { coinCommand(command); });
+        on(std::string(command.coin) + "_Click", [this, &command] { coinCommand(command); });
     for (const Light& light : lights)
-        on(light.handler, [this, &light] { lightTimer(light); });
+        on(std::string(light.timer) + "_Timer", [this, &light] { lightTimer(light); });
     on("drw_Click", &play::drw_Click);
     on("abt_Click", &play::abt_Click);
     on("hlp_Click", &play::hlp_Click);

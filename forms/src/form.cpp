@@ -6,8 +6,9 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPixmapCache>
-#include <QSet>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace forms {
 
@@ -190,7 +191,62 @@ View* makeView(const StoredControl& stored, FormWindow& window, const StoredForm
     throw LayoutError(name + ": " + kindName(stored.kind).toStdString() + " is no control of the client area");
 }
 
+// The one event that a control of each kind raises, if any: shapes and lines
+// take no clicks.
+std::optional<std::string> eventOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::timer:
+        return "Timer";
+    case Kind::shape:
+    case Kind::line:
+        return std::nullopt;
+    case Kind::image:
+    case Kind::pictureBox:
+    case Kind::label:
+    case Kind::frame:
+    case Kind::button:
+    case Kind::menuItem:
+        break;
+    }
+    return "Click";
+}
+
 }  // namespace
+
+// A handler is bound by name, and a name that no event carries would never
+// run: every one must be "Form_Load" or a control's name and its event.
+void FormState::checkHandlers(const StoredForm& stored) const
+{
+    std::map<std::string, Kind, std::less<>> kinds;
+    for (const StoredMenuItem& item : stored.menu)
+        kinds.emplace(item.name.toStdString(), Kind::menuItem);
+    for (const StoredControl& c : stored.controls)
+        kinds.emplace(c.name.toStdString(), c.kind);
+    for (const auto& [handler, body] : handlers) {
+        const std::size_t cut = handler.rfind('_');
+        const std::string owner = cut == std::string::npos ? std::string() : handler.substr(0, cut);
+        const auto control = kinds.find(owner);
+        const bool known = owner == "Form" || control != kinds.end();
+        const std::optional<std::string> event = owner == "Form" ? "Load"
+                                                 : known         ? eventOf(control->second)
+                                                                 : std::nullopt;
+        if (event && handler == owner + "_" + *event)
+            continue;
+        std::string expected;
+        if (event)
+            expected = "'" + owner + "_" + *event + "'";
+        else if (known)
+            expected =
+                "none, as '" + owner + "' is a " + kindName(control->second).toStdString() + " and raises no events";
+        else if (owner.empty())
+            expected = "a control's name, '_' and its event";
+        else
+            expected = "a control named '" + owner + "'";
+        throw LayoutError(layoutPath.toStdString() + ": handler '" + handler + "' is bound to no event; expected " +
+                          expected);
+    }
+}
 
 void FormState::build(const StoredForm& stored)
 {
@@ -370,18 +426,7 @@ void Form::load()
         return;
     runtime_.dispatch([this] {
         const detail::StoredForm stored = detail::readLayout(state_->layoutPath);
-        // A handler whose control is missing would silently never run.
-        QSet<QString> names{QStringLiteral("Form")};
-        for (const auto& c : stored.controls)
-            names.insert(c.name);
-        for (const auto& m : stored.menu)
-            names.insert(m.name);
-        for (const auto& [handler, body] : state_->handlers) {
-            const std::string control = handler.substr(0, handler.rfind('_'));
-            if (!names.contains(QString::fromStdString(control)))
-                throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" +
-                                  control + "'");
-        }
+        state_->checkHandlers(stored);
         state_->build(stored);
         state_->loaded = true;
     });

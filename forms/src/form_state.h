@@ -34,6 +34,7 @@ struct FormState {
           layoutPath(std::move(path))
     {}
 
+    void checkHandlers(const StoredForm& stored) const;
     void build(const StoredForm& stored);
     void buildFrame(const StoredForm& stored);
     void buildMenu(const StoredForm& stored);

@@ -64,7 +64,9 @@ private:
 
 // A window built from a stored layout. A subclass names the layout, binds its
 // handlers by their names ("deal_Click", "Timer1_Timer", "Form_Load") and
-// works on its controls by name.
+// works on its controls by name. Loading fails with LayoutError when a bound
+// name is no event of the layout's form: Load for the form, Timer for a
+// timer, Click for any other control that takes clicks.
 class Form {
 public:
     Form(Runtime& runtime, std::string layoutPath);
