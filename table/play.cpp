@@ -29,7 +29,7 @@ constexpr std::array<const char*, 3> computerCards{"d1", "d2", "d3"};
 }  // namespace
 
 play::play(forms::Runtime& runtime)
-    : forms::Form(runtime, ":/table/play.json")
+    : forms::Form(runtime, "table/play")
 {
     on("Form_Load", &play::Form_Load);
     on("deal_Click", &play::deal_Click);
@@ -83,7 +83,7 @@ void play::deal_Click()
     control("deal").setVisible(false);
     for (const char* label : computerCards)
         control(label).setVisible(false);
-    runtime().randomize(runtime().timer());
+    runtime().reseedRandom(runtime().secondsSinceMidnight());
     playerTotal = dealCards(playerCards);
     computerTotal = dealCards(computerCards);
     placeComputerStake();
@@ -91,7 +91,7 @@ void play::deal_Click()
 
 float play::cardValue()
 {
-    return forms::intPart(runtime().rnd() * 10.0f) + 1.0f;
+    return forms::intPart(runtime().nextRandomFraction() * 10.0f) + 1.0f;
 }
 
 // Three cards drawn in label order, shown in the labels, and their total.

@@ -25,7 +25,7 @@ using forms::testing::window;
 class Probe final : public forms::Form {
 public:
     explicit Probe(forms::Runtime& runtime)
-        : forms::Form(runtime, ":/tests/probe.json")
+        : forms::Form(runtime, "tests/probe")
     {
         on("Form_Load",
            [this] { events.push_back(forms::testing::window(*this)->isVisible() ? "load while shown" : "load"); });
@@ -56,7 +56,7 @@ TEST_F(RuntimeTest, LoadRunsOnceBeforeTheWindowShows)
 class Misbound final : public forms::Form {
 public:
     Misbound(forms::Runtime& runtime, const std::string& handler)
-        : forms::Form(runtime, ":/tests/probe.json")
+        : forms::Form(runtime, "tests/probe")
     {
         on("Form_Load", [this] { loadRan = true; });
         on(handler, [] {});

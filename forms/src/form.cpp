@@ -399,9 +399,11 @@ void FormState::reap()
 
 }  // namespace detail
 
-Form::Form(Runtime& runtime, std::string layoutPath)
+// The layouts are built into the program as resources, one JSON file each.
+Form::Form(Runtime& runtime, std::string_view layout)
     : runtime_(runtime),
-      state_(std::make_unique<FormState>(*this, QString::fromStdString(layoutPath)))
+      state_(std::make_unique<FormState>(
+          *this, QStringLiteral(":/%1.json").arg(QString::fromUtf8(layout.data(), qsizetype(layout.size())))))
 {}
 
 Form::~Form()

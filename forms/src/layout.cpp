@@ -305,7 +305,7 @@ StoredForm parseLayout(const QByteArray& json, const QString& path)
     Reader r(document.object(), path);
     StoredForm form;
     form.path = path;
-    form.name = r.string(QStringLiteral("form"));
+    r.string(QStringLiteral("form"));  // the form's name, for whoever reads the file
     form.caption = r.string(QStringLiteral("caption"), QString());
     form.backColor = optionalColor(r, QStringLiteral("backColor"));
     form.icon = r.string(QStringLiteral("icon"), QString());

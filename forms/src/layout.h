@@ -62,7 +62,6 @@ struct StoredMenuItem {
 
 struct StoredForm {
     QString path;
-    QString name;
     QString caption;
     std::optional<StoredColor> backColor;
     QString icon;
