@@ -110,7 +110,7 @@ void play::placeComputerStake()
 {
     // The cash is looked at once, before the first coin: the coins of one
     // deal may take it below zero.
-    if (!(computerCash > Money{computerStakeFloor}))
+    if (computerCash <= Money{computerStakeFloor})
         return;
     const int coins = computerCoinsFor(computerTotal.value());
     for (int n = 1; n <= coins; ++n)
@@ -129,8 +129,8 @@ void play::g_Click()
     // The pot is summed in full before it is stored, so an overflow leaves
     // every value as it was. The loser is not charged here: each stake left
     // its own side's cash when its coins were placed.
-    const Money paid = (playerStake + winnerCash) + computerStake;
-    winnerCash = paid;
+    const Money newWinnerCash = (playerStake + winnerCash) + computerStake;
+    winnerCash = newWinnerCash;
     control(playerWins ? "ca" : "ba").setCaption(forms::text(winnerCash));
 
     control("g").setEnabled(false);
@@ -167,10 +167,7 @@ void play::updateCoinDisplay()
 void play::lightTimer(const Light& light)
 {
     forms::Control& shape = control(light.shape);
-    if (shape.visible())
-        shape.setVisible(false);
-    else
-        shape.setVisible(true);
+    shape.setVisible(!shape.visible());
 }
 
 void play::drw_Click()
