@@ -3,7 +3,7 @@
 namespace varnel {
 
 frmAbout::frmAbout(forms::Runtime& runtime)
-    : forms::Form(runtime, ":/about/frmAbout.json")
+    : forms::Form(runtime, "about/frmAbout")
 {
     on("cmdOK_Click", &frmAbout::cmdOK_Click);
 }

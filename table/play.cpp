@@ -29,15 +29,15 @@ constexpr std::array<const char*, 3> computerCards{"d1", "d2", "d3"};
 }  // namespace
 
 play::play(forms::Runtime& runtime)
-    : forms::Form(runtime, ":/table/play.json")
+    : forms::Form(runtime, "table/play")
 {
     on("Form_Load", &play::Form_Load);
     on("deal_Click", &play::deal_Click);
     on("g_Click", &play::g_Click);
     for (const CoinCommand& command : coinCommands)
-        on(command.handler, [this, &command] { coinCommand(command); });
+        on(std::string(command.coin) + "_Click", [this, &command] { coinCommand(command); });
     for (const Light& light : lights)
-        on(light.handler, [this, &light] { lightTimer(light); });
+        on(std::string(light.timer) + "_Timer", [this, &light] { lightTimer(light); });
     on("drw_Click", &play::drw_Click);
     on("abt_Click", &play::abt_Click);
     on("hlp_Click", &play::hlp_Click);
@@ -83,7 +83,7 @@ void play::deal_Click()
     control("deal").setVisible(false);
     for (const char* label : computerCards)
         control(label).setVisible(false);
-    runtime().randomize(runtime().timer());
+    runtime().reseedRandom(runtime().secondsSinceMidnight());
     playerTotal = dealCards(playerCards);
     computerTotal = dealCards(computerCards);
     placeComputerStake();
@@ -91,7 +91,7 @@ void play::deal_Click()
 
 float play::cardValue()
 {
-    return forms::intPart(runtime().rnd() * 10.0f) + 1.0f;
+    return forms::intPart(runtime().nextRandomFraction() * 10.0f) + 1.0f;
 }
 
 // Three cards drawn in label order, shown in the labels, and their total.
@@ -110,7 +110,7 @@ void play::placeComputerStake()
 {
     // The cash is looked at once, before the first coin: the coins of one
     // deal may take it below zero.
-    if (!(computerCash > Money{computerStakeFloor}))
+    if (computerCash <= Money{computerStakeFloor})
         return;
     const int coins = computerCoinsFor(computerTotal.value());
     for (int n = 1; n <= coins; ++n)
@@ -129,8 +129,8 @@ void play::g_Click()
     // The pot is summed in full before it is stored, so an overflow leaves
     // every value as it was. The loser is not charged here: each stake left
     // its own side's cash when its coins were placed.
-    const Money paid = (playerStake + winnerCash) + computerStake;
-    winnerCash = paid;
+    const Money newWinnerCash = (playerStake + winnerCash) + computerStake;
+    winnerCash = newWinnerCash;
     control(playerWins ? "ca" : "ba").setCaption(forms::text(winnerCash));
 
     control("g").setEnabled(false);
@@ -167,10 +167,7 @@ void play::updateCoinDisplay()
 void play::lightTimer(const Light& light)
 {
     forms::Control& shape = control(light.shape);
-    if (shape.visible())
-        shape.setVisible(false);
-    else
-        shape.setVisible(true);
+    shape.setVisible(!shape.visible());
 }
 
 void play::drw_Click()

@@ -19,10 +19,9 @@ struct TableSpot {
 inline constexpr TableSpot playerSpot{6360, 6360};
 inline constexpr TableSpot computerSpot{7680, 6360};
 
-// One coin command: the handler, the coin it moves and the side whose cash,
-// cash label and stake it works on.
+// One coin command: the coin it moves, whose Click it is, and the side whose
+// cash, cash label and stake it works on.
 struct CoinCommand {
-    std::string_view handler;
     std::string_view coin;
     Side side;
 };
@@ -30,13 +29,11 @@ struct CoinCommand {
 // The player's ten, then the computer's ten: coin N of a side is entry N - 1
 // of its half.
 inline constexpr std::array<CoinCommand, 20> coinCommands{{
-    {"i1_Click", "i1", Side::player},   {"i2_Click", "i2", Side::player},     {"i3_Click", "i3", Side::player},
-    {"i4_Click", "i4", Side::player},   {"i5_Click", "i5", Side::player},     {"i6_Click", "i6", Side::player},
-    {"i7_Click", "i7", Side::player},   {"i8_Click", "i8", Side::player},     {"i9_Click", "i9", Side::player},
-    {"i10_Click", "i10", Side::player}, {"j1_Click", "j1", Side::computer},   {"j2_Click", "j2", Side::computer},
-    {"j3_Click", "j3", Side::computer}, {"j4_Click", "j4", Side::computer},   {"j5_Click", "j5", Side::computer},
-    {"j6_Click", "j6", Side::computer}, {"j7_Click", "j7", Side::computer},   {"j8_Click", "j8", Side::computer},
-    {"j9_Click", "j9", Side::computer}, {"j10_Click", "j10", Side::computer},
+    {"i1", Side::player},   {"i2", Side::player},   {"i3", Side::player},   {"i4", Side::player},
+    {"i5", Side::player},   {"i6", Side::player},   {"i7", Side::player},   {"i8", Side::player},
+    {"i9", Side::player},   {"i10", Side::player},  {"j1", Side::computer}, {"j2", Side::computer},
+    {"j3", Side::computer}, {"j4", Side::computer}, {"j5", Side::computer}, {"j6", Side::computer},
+    {"j7", Side::computer}, {"j8", Side::computer}, {"j9", Side::computer}, {"j10", Side::computer},
 }};
 
 inline constexpr int coinsPerSide = 10;
@@ -99,15 +96,15 @@ constexpr std::optional<int> shownPlayerCoins(int playerCash)
 
 // The blinking lights: each timer flips its own light.
 struct Light {
-    std::string_view handler;
+    std::string_view timer;
     std::string_view shape;
 };
 inline constexpr std::array<Light, 5> lights{{
-    {"Timer1_Timer", "Shape2"},
-    {"Timer2_Timer", "Shape3"},
-    {"Timer3_Timer", "Shape4"},
-    {"Timer4_Timer", "Shape5"},
-    {"Timer5_Timer", "Shape6"},
+    {"Timer1", "Shape2"},
+    {"Timer2", "Shape3"},
+    {"Timer3", "Shape4"},
+    {"Timer4", "Shape5"},
+    {"Timer5", "Shape6"},
 }};
 
 // The Help command's text.

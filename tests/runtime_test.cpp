@@ -26,7 +26,7 @@ using forms::testing::window;
 class Probe final : public forms::Form {
 public:
     explicit Probe(forms::Runtime& runtime)
-        : forms::Form(runtime, ":/tests/probe.json")
+        : forms::Form(runtime, "tests/probe")
     {
         on("Form_Load",
            [this] { events.push_back(forms::testing::window(*this)->isVisible() ? "load while shown" : "load"); });
@@ -51,6 +51,57 @@ TEST_F(RuntimeTest, LoadRunsOnceBeforeTheWindowShows)
     EXPECT_TRUE(window(probe)->isVisible());
     EXPECT_EQ(probe.beats, 0) << "no tick before the event loop runs";
 }
+
+// The probe form with one more handler, bound under a name that is no event
+// of its form.
+class Misbound final : public forms::Form {
+public:
+    Misbound(forms::Runtime& runtime, const std::string& handler)
+        : forms::Form(runtime, "tests/probe")
+    {
+        on("Form_Load", [this] { loadRan = true; });
+        on(handler, [] {});
+    }
+    bool loadRan = false;
+};
+
+struct Misnamed {
+    const char* name;
+    const char* handler;
+    const char* expected;
+};
+
+class MisnamedHandler : public ::testing::TestWithParam<Misnamed> {};
+
+TEST_P(MisnamedHandler, FailsTheLoadNamingTheLayoutTheHandlerAndWhatFits)
+{
+    forms::Runtime runtime{"Varnel"};
+    Misbound form(runtime, GetParam().handler);
+    QString reported;
+    EXPECT_TRUE(testsupport::whileModal([&] { form.load(); },
+                                        [&](QWidget* modal) { reported = qobject_cast<QMessageBox*>(modal)->text(); }));
+    const std::string text = reported.toStdString();
+    EXPECT_NE(text.find("Bad window layout: :/tests/probe.json: "), std::string::npos) << text;
+    EXPECT_NE(text.find("handler '" + std::string(GetParam().handler) + "'"), std::string::npos) << text;
+    EXPECT_NE(text.find("expected " + std::string(GetParam().expected)), std::string::npos) << text;
+    EXPECT_FALSE(form.loaded());
+    EXPECT_FALSE(form.loadRan);
+    EXPECT_EQ(runtime.exitStatus(), forms::errorExitStatus);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MisnamedHandler,
+                         ::testing::Values(Misnamed{"loadMistyped", "Form_Lod", "'Form_Load'"},
+                                           Misnamed{"clickMistyped", "ok_Clik", "'ok_Click'"},
+                                           Misnamed{"eventInLowerCase", "lbl_click", "'lbl_Click'"},
+                                           Misnamed{"loadOfAControl", "pic_Load", "'pic_Click'"},
+                                           Misnamed{"timerEventOfAButton", "ok_Timer", "'ok_Click'"},
+                                           Misnamed{"clickOfATimer", "beat_Click", "'beat_Timer'"},
+                                           Misnamed{"timerEventOfAMenuItem", "mnu_Timer", "'mnu_Click'"},
+                                           Misnamed{"clickOfAShape", "dot_Click", "none, as 'dot' is a shape"},
+                                           Misnamed{"missingControl", "b_Clik", "a control named 'b'"},
+                                           Misnamed{"controlInTheWrongCase", "OK_Click", "a control named 'OK'"},
+                                           Misnamed{"noEventPart", "okClick", "a control's name, '_' and its event"}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RuntimeTest, ClicksReachOnlyEnabledVisibleControls)
 {

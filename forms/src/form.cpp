@@ -6,8 +6,9 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPixmapCache>
-#include <QSet>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace forms {
 
@@ -184,13 +185,79 @@ View* makeView(const StoredControl& stored, FormWindow& window, const StoredForm
         QObject::connect(timer, &QTimer::timeout, timer, [&owner, name] { owner.tick(name); });
         return timer;
     }
+    case Kind::menuItem:
+        break;
     }
-    throw LayoutError(name + ": unknown kind");
+    throw LayoutError(name + ": " + kindName(stored.kind).toStdString() + " is no control of the client area");
+}
+
+// The one event that a control of each kind raises, if any: shapes and lines
+// take no clicks.
+std::optional<std::string> eventOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::timer:
+        return "Timer";
+    case Kind::shape:
+    case Kind::line:
+        return std::nullopt;
+    case Kind::image:
+    case Kind::pictureBox:
+    case Kind::label:
+    case Kind::frame:
+    case Kind::button:
+    case Kind::menuItem:
+        break;
+    }
+    return "Click";
 }
 
 }  // namespace
 
+// A handler is bound by name, and a name that no event carries would never
+// run: every one must be "Form_Load" or a control's name and its event.
+void FormState::checkHandlers(const StoredForm& stored) const
+{
+    std::map<std::string, Kind, std::less<>> kinds;
+    for (const StoredMenuItem& item : stored.menu)
+        kinds.emplace(item.name.toStdString(), Kind::menuItem);
+    for (const StoredControl& c : stored.controls)
+        kinds.emplace(c.name.toStdString(), c.kind);
+    for (const auto& [handler, body] : handlers) {
+        const std::size_t cut = handler.rfind('_');
+        const std::string owner = cut == std::string::npos ? std::string() : handler.substr(0, cut);
+        const auto control = kinds.find(owner);
+        const bool known = owner == "Form" || control != kinds.end();
+        const std::optional<std::string> event = owner == "Form" ? "Load"
+                                                 : known         ? eventOf(control->second)
+                                                                 : std::nullopt;
+        if (event && handler == owner + "_" + *event)
+            continue;
+        std::string expected;
+        if (event)
+            expected = "'" + owner + "_" + *event + "'";
+        else if (known)
+            expected =
+                "none, as '" + owner + "' is a " + kindName(control->second).toStdString() + " and raises no events";
+        else if (owner.empty())
+            expected = "a control's name, '_' and its event";
+        else
+            expected = "a control named '" + owner + "'";
+        throw LayoutError(layoutPath.toStdString() + ": handler '" + handler + "' is bound to no event; expected " +
+                          expected);
+    }
+}
+
 void FormState::build(const StoredForm& stored)
+{
+    buildFrame(stored);
+    buildMenu(stored);
+    buildControls(stored);
+    buildTabOrder(stored);
+    sizeWindow(stored);
+}
+
+void FormState::buildFrame(const StoredForm& stored)
 {
     auto* w = new FormWindow(*this);
     window = w;
@@ -211,46 +278,55 @@ void FormState::build(const StoredForm& stored)
         w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     }
+}
 
-    if (!stored.menu.empty()) {
-        w->menuBar = new QMenuBar(w);
-        w->layout()->setMenuBar(w->menuBar);
-        for (const StoredMenuItem& item : stored.menu) {
-            auto* action = new MenuItem(w->menuBar, item);
-            QObject::connect(action, &QAction::triggered, action,
-                             [this, name = item.name.toStdString()] { form.click(name); });
-            w->menuBar->addAction(action);
-            auto& c = controls[item.name.toStdString()];
-            if (!c)
-                c = std::make_unique<Control>(item.name.toStdString(), "menu");
-            c->view_ = action;
-            c->caption_ = item.caption.toStdString();
-            c->visible_ = c->enabled_ = true;
-        }
+void FormState::buildMenu(const StoredForm& stored)
+{
+    if (stored.menu.empty())
+        return;
+    FormWindow* w = window;
+    w->menuBar = new QMenuBar(w);
+    w->layout()->setMenuBar(w->menuBar);
+    for (const StoredMenuItem& item : stored.menu) {
+        auto* action = new MenuItem(w->menuBar, item);
+        QObject::connect(action, &QAction::triggered, action,
+                         [this, name = item.name.toStdString()] { form.click(name); });
+        w->menuBar->addAction(action);
+        attach(item.name, Kind::menuItem, action, item.caption, true, true);
     }
+}
 
-    int right = stored.clientWidth, bottom = stored.clientHeight;
+void FormState::buildControls(const StoredForm& stored)
+{
     for (const StoredControl& cs : stored.controls) {
-        View* view = makeView(cs, *w, stored, form);
-        auto& c = controls[cs.name.toStdString()];
-        if (!c)
-            c = std::make_unique<Control>(cs.name.toStdString(), cs.kindName.toStdString());
-        c->view_ = view;
-        c->caption_ = cs.caption.toStdString();
-        c->left_ = cs.left;
-        c->top_ = cs.top;
-        c->width_ = cs.width;
-        c->height_ = cs.height;
-        c->visible_ = cs.visible;
-        c->enabled_ = cs.enabled;
-        view->showVisible(cs.visible);
-        view->showEnabled(cs.enabled);
-        if (cs.kind != Kind::timer) {
-            right = std::max(right, cs.left + cs.width);
-            bottom = std::max(bottom, cs.top + cs.height);
-        }
+        Control& c = attach(cs.name, cs.kind, makeView(cs, *window, stored, form), cs.caption, cs.visible, cs.enabled);
+        c.left_ = cs.left;
+        c.top_ = cs.top;
+        c.width_ = cs.width;
+        c.height_ = cs.height;
     }
+}
 
+// The one set-up step of every control, menu items included: the Control
+// (kept across loads, so that references to it stay good) takes its new view
+// and the values the layout stores, and the view shows them.
+Control& FormState::attach(const QString& name, Kind kind, View* view, const QString& caption, bool visible,
+                           bool enabled)
+{
+    auto& c = controls[name.toStdString()];
+    if (!c)
+        c = std::make_unique<Control>(name.toStdString(), kindName(kind).toStdString());
+    c->view_ = view;
+    c->caption_ = caption.toStdString();
+    c->visible_ = visible;
+    c->enabled_ = enabled;
+    view->showVisible(visible);
+    view->showEnabled(enabled);
+    return *c;
+}
+
+void FormState::buildTabOrder(const StoredForm& stored)
+{
     tabOrder = stored.tabOrder;
     QWidget* previous = nullptr;
     for (const QString& name : stored.tabOrder) {
@@ -261,9 +337,20 @@ void FormState::build(const StoredForm& stored)
             QWidget::setTabOrder(previous, widget);
         previous = widget;
     }
+}
 
+void FormState::sizeWindow(const StoredForm& stored)
+{
+    FormWindow* w = window;
     // The window opens large enough to show every control, even where the
     // stored client size is smaller; nothing is scaled to fit.
+    int right = stored.clientWidth, bottom = stored.clientHeight;
+    for (const StoredControl& cs : stored.controls) {
+        if (cs.kind != Kind::timer) {
+            right = std::max(right, cs.left + cs.width);
+            bottom = std::max(bottom, cs.top + cs.height);
+        }
+    }
     const QSize client(pixels(right), pixels(bottom));
     const int menuHeight = w->menuBar ? w->menuBar->sizeHint().height() : 0;
     const QSize size(client.width(), client.height() + menuHeight);
@@ -312,9 +399,11 @@ void FormState::reap()
 
 }  // namespace detail
 
-Form::Form(Runtime& runtime, std::string layoutPath)
+// The layouts are built into the program as resources, one JSON file each.
+Form::Form(Runtime& runtime, std::string_view layout)
     : runtime_(runtime),
-      state_(std::make_unique<FormState>(*this, QString::fromStdString(layoutPath)))
+      state_(std::make_unique<FormState>(
+          *this, QStringLiteral(":/%1.json").arg(QString::fromUtf8(layout.data(), qsizetype(layout.size())))))
 {}
 
 Form::~Form()
@@ -339,18 +428,7 @@ void Form::load()
         return;
     runtime_.dispatch([this] {
         const detail::StoredForm stored = detail::readLayout(state_->layoutPath);
-        // A handler whose control is missing would silently never run.
-        QSet<QString> names{QStringLiteral("Form")};
-        for (const auto& c : stored.controls)
-            names.insert(c.name);
-        for (const auto& m : stored.menu)
-            names.insert(m.name);
-        for (const auto& [handler, body] : state_->handlers) {
-            const std::string control = handler.substr(0, handler.rfind('_'));
-            if (!names.contains(QString::fromStdString(control)))
-                throw LayoutError(state_->layoutPath.toStdString() + ": handler " + handler + " has no control '" +
-                                  control + "'");
-        }
+        state_->checkHandlers(stored);
         state_->build(stored);
         state_->loaded = true;
     });

@@ -34,7 +34,14 @@ struct FormState {
           layoutPath(std::move(path))
     {}
 
+    void checkHandlers(const StoredForm& stored) const;
     void build(const StoredForm& stored);
+    void buildFrame(const StoredForm& stored);
+    void buildMenu(const StoredForm& stored);
+    void buildControls(const StoredForm& stored);
+    void buildTabOrder(const StoredForm& stored);
+    void sizeWindow(const StoredForm& stored);
+    Control& attach(const QString& name, Kind kind, View* view, const QString& caption, bool visible, bool enabled);
     Control& control(std::string_view name);
     void focusFirst();
     void unload();

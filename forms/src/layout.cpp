@@ -79,6 +79,19 @@ public:
         return v.toArray();
     }
 
+    // A setting that takes one of a few words, `fallback` when absent.
+    QString oneOf(const QString& key, const QStringList& words, const QString& fallback)
+    {
+        const QString word = string(key, fallback);
+        if (!words.contains(word)) {
+            QString list = words.first();
+            for (qsizetype i = 1; i < words.size(); ++i)
+                list += (i + 1 < words.size() ? QStringLiteral(", ") : QStringLiteral(" or ")) + words[i];
+            fail(QStringLiteral("'%1' must be %2").arg(key, list));
+        }
+        return word;
+    }
+
     QJsonObject object(const QString& key)
     {
         const QJsonValue v = value(key);
@@ -138,18 +151,27 @@ StoredFont readFont(Reader& parent, const QString& key)
     return font;
 }
 
-Kind readKind(Reader& r, QString* name)
+// Every kind with its spelling in the layout, both ways.
+const std::map<QString, Kind>& kinds()
 {
-    static const std::map<QString, Kind> kinds{
-        {QStringLiteral("image"), Kind::image}, {QStringLiteral("pictureBox"), Kind::pictureBox},
-        {QStringLiteral("label"), Kind::label}, {QStringLiteral("shape"), Kind::shape},
-        {QStringLiteral("frame"), Kind::frame}, {QStringLiteral("button"), Kind::button},
-        {QStringLiteral("line"), Kind::line},   {QStringLiteral("timer"), Kind::timer},
+    static const std::map<QString, Kind> all{
+        {QStringLiteral("image"), Kind::image},       {QStringLiteral("pictureBox"), Kind::pictureBox},
+        {QStringLiteral("label"), Kind::label},       {QStringLiteral("shape"), Kind::shape},
+        {QStringLiteral("frame"), Kind::frame},       {QStringLiteral("button"), Kind::button},
+        {QStringLiteral("line"), Kind::line},         {QStringLiteral("timer"), Kind::timer},
+        {QStringLiteral("menuItem"), Kind::menuItem},
     };
-    *name = r.string(QStringLiteral("kind"));
-    const auto it = kinds.find(*name);
-    if (it == kinds.end())
-        r.fail(QStringLiteral("unknown kind '%1'").arg(*name));
+    return all;
+}
+
+Kind readKind(Reader& r)
+{
+    const QString name = r.string(QStringLiteral("kind"));
+    const auto it = kinds().find(name);
+    // Menu items have a list of their own; in the controls they would have
+    // nowhere to go.
+    if (it == kinds().end() || it->second == Kind::menuItem)
+        r.fail(QStringLiteral("unknown kind '%1'").arg(name));
     return it->second;
 }
 
@@ -174,22 +196,20 @@ void readLook(Reader& r, StoredControl& c)
 
 Qt::Alignment readAlignment(Reader& r)
 {
-    const QString a = r.string(QStringLiteral("alignment"), QStringLiteral("left"));
-    if (a == QLatin1String("left"))
-        return Qt::AlignLeft;
+    const QString a =
+        r.oneOf(QStringLiteral("alignment"),
+                {QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("center")}, QStringLiteral("left"));
     if (a == QLatin1String("right"))
         return Qt::AlignRight;
     if (a == QLatin1String("center"))
         return Qt::AlignHCenter;
-    r.fail(QStringLiteral("'alignment' must be left, right or center"));
+    return Qt::AlignLeft;
 }
 
 bool readBackStyle(Reader& r)
 {
-    const QString style = r.string(QStringLiteral("backStyle"), QStringLiteral("opaque"));
-    if (style != QLatin1String("opaque") && style != QLatin1String("transparent"))
-        r.fail(QStringLiteral("'backStyle' must be opaque or transparent"));
-    return style == QLatin1String("opaque");
+    return r.oneOf(QStringLiteral("backStyle"), {QStringLiteral("opaque"), QStringLiteral("transparent")},
+                   QStringLiteral("opaque")) == QLatin1String("opaque");
 }
 
 StoredControl readControl(const QJsonValue& value, const QString& path, qsizetype index)
@@ -202,7 +222,7 @@ StoredControl readControl(const QJsonValue& value, const QString& path, qsizetyp
                                     : QStringLiteral("%1, control '%2'").arg(path, name));
     StoredControl c;
     c.name = r.string(QStringLiteral("name"));
-    c.kind = readKind(r, &c.kindName);
+    c.kind = readKind(r);
     c.visible = r.flag(QStringLiteral("visible"), true);
     c.enabled = r.flag(QStringLiteral("enabled"), true);
 
@@ -221,9 +241,8 @@ StoredControl readControl(const QJsonValue& value, const QString& path, qsizetyp
         break;
     case Kind::shape:
         readBox(r, c);
-        c.figure = r.string(QStringLiteral("figure"), QStringLiteral("rectangle"));
-        if (c.figure != QLatin1String("rectangle") && c.figure != QLatin1String("circle"))
-            r.fail(QStringLiteral("'figure' must be rectangle or circle"));
+        c.figure = r.oneOf(QStringLiteral("figure"), {QStringLiteral("rectangle"), QStringLiteral("circle")},
+                           QStringLiteral("rectangle"));
         c.opaque = readBackStyle(r);
         c.backColor = optionalColor(r, QStringLiteral("backColor"));
         c.borderColor = optionalColor(r, QStringLiteral("borderColor"));
@@ -235,7 +254,8 @@ StoredControl readControl(const QJsonValue& value, const QString& path, qsizetyp
     case Kind::button:
         readBox(r, c);
         readLook(r, c);
-        c.graphical = r.string(QStringLiteral("style"), QStringLiteral("standard")) == QLatin1String("graphical");
+        c.graphical = r.oneOf(QStringLiteral("style"), {QStringLiteral("standard"), QStringLiteral("graphical")},
+                              QStringLiteral("standard")) == QLatin1String("graphical");
         c.isDefault = r.flag(QStringLiteral("default"), false);
         c.isCancel = r.flag(QStringLiteral("cancel"), false);
         break;
@@ -255,12 +275,22 @@ StoredControl readControl(const QJsonValue& value, const QString& path, qsizetyp
         if (c.interval <= 0)
             r.fail(QStringLiteral("'interval' must be above 0"));
         break;
+    case Kind::menuItem:  // refused by readKind
+        break;
     }
     r.finish();
     return c;
 }
 
 }  // namespace
+
+QString kindName(Kind kind)
+{
+    for (const auto& [name, k] : kinds())
+        if (k == kind)
+            return name;
+    return {};
+}
 
 StoredForm parseLayout(const QByteArray& json, const QString& path)
 {
@@ -275,7 +305,7 @@ StoredForm parseLayout(const QByteArray& json, const QString& path)
     Reader r(document.object(), path);
     StoredForm form;
     form.path = path;
-    form.name = r.string(QStringLiteral("form"));
+    r.string(QStringLiteral("form"));  // the form's name, for whoever reads the file
     form.caption = r.string(QStringLiteral("caption"), QString());
     form.backColor = optionalColor(r, QStringLiteral("backColor"));
     form.icon = r.string(QStringLiteral("icon"), QString());
@@ -285,10 +315,8 @@ StoredForm parseLayout(const QByteArray& json, const QString& path)
         form.screenLeft = r.integer(QStringLiteral("screenLeft"));
     if (r.has(QStringLiteral("screenTop")))
         form.screenTop = r.integer(QStringLiteral("screenTop"));
-    const QString border = r.string(QStringLiteral("border"), QStringLiteral("sizable"));
-    if (border != QLatin1String("sizable") && border != QLatin1String("fixedDialog"))
-        r.fail(QStringLiteral("'border' must be sizable or fixedDialog"));
-    form.fixedSize = border == QLatin1String("fixedDialog");
+    form.fixedSize = r.oneOf(QStringLiteral("border"), {QStringLiteral("sizable"), QStringLiteral("fixedDialog")},
+                             QStringLiteral("sizable")) == QLatin1String("fixedDialog");
     if (r.has(QStringLiteral("font")))
         form.font = readFont(r, QStringLiteral("font"));
 

@@ -26,12 +26,16 @@ struct StoredColor {
     System system = System::none;
 };
 
-enum class Kind { image, pictureBox, label, shape, frame, button, line, timer };
+// What a control is. Menu items are controls too: they have a name, a
+// caption and a Click, though the layout lists them apart.
+enum class Kind { image, pictureBox, label, shape, frame, button, line, timer, menuItem };
+
+// The kind as the layout spells it ("pictureBox", "menuItem", ...).
+QString kindName(Kind kind);
 
 struct StoredControl {
     QString name;
     Kind kind = Kind::label;
-    QString kindName;
     int left = 0, top = 0, width = 0, height = 0;
     QString caption;
     bool visible = true;
@@ -58,7 +62,6 @@ struct StoredMenuItem {
 
 struct StoredForm {
     QString path;
-    QString name;
     QString caption;
     std::optional<StoredColor> backColor;
     QString icon;

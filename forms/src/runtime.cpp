@@ -41,6 +41,12 @@ void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
     box.exec();
 }
 
+// The text that the error report shows for an error.
+std::string reportText(const std::exception& error)
+{
+    return std::string("Run-time error: ") + error.what();
+}
+
 }  // namespace
 
 Runtime::Runtime(std::string title)
@@ -80,11 +86,6 @@ void Runtime::dispatch(const std::function<void()>& handler)
     } catch (...) {
         report(std::runtime_error("Unknown failure"));
     }
-}
-
-std::string Runtime::reportText(const std::exception& error)
-{
-    return std::string("Run-time error: ") + error.what();
 }
 
 void Runtime::report(const std::exception& error)

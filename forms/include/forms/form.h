@@ -62,12 +62,15 @@ private:
     detail::View* view_ = nullptr;  // the widget while the form is loaded
 };
 
-// A window built from a stored layout. A subclass names the layout, binds its
-// handlers by their names ("deal_Click", "Timer1_Timer", "Form_Load") and
-// works on its controls by name.
+// A window built from a stored layout. A subclass names the layout
+// ("table/play"), binds its handlers by their names ("deal_Click",
+// "Timer1_Timer", "Form_Load") and works on its controls by name. Loading
+// fails with LayoutError when a bound name is no event of the layout's form:
+// Load for the form, Timer for a timer, Click for any other control that
+// takes clicks.
 class Form {
 public:
-    Form(Runtime& runtime, std::string layoutPath);
+    Form(Runtime& runtime, std::string_view layout);
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;

@@ -24,17 +24,14 @@ public:
     Runtime(const Runtime&) = delete;
     Runtime& operator=(const Runtime&) = delete;
 
-    const std::string& title() const { return title_; }
-
     // The clock and the generator can be replaced, by tests in particular.
     void setClock(std::unique_ptr<Clock> clock);
     void setRandom(std::unique_ptr<RandomGenerator> random);
-    Clock& clock() { return *clock_; }
-    RandomGenerator& random() { return *random_; }
 
-    float timer() { return clock_->secondsSinceMidnight(); }
-    void randomize(float seed) { random_->reseed(seed); }
-    float rnd() { return random_->next(); }
+    float secondsSinceMidnight() { return clock_->secondsSinceMidnight(); }
+    void reseedRandom(float seed) { random_->reseed(seed); }
+    // The generator's next number, from 0 up to but not including 1.
+    float nextRandomFraction() { return random_->next(); }
 
     // A modal box with the text and one OK button, no icon; with no title
     // given it carries the application's title. Returns when dismissed.
@@ -60,9 +57,6 @@ public:
     void end(int status = 0);
     bool ended() const { return ended_; }
     int exitStatus() const { return exitStatus_; }
-
-    // The text that the error report shows for an error.
-    static std::string reportText(const std::exception& error);
 
 private:
     void report(const std::exception& error);
