@@ -1,9 +1,9 @@
 #include "forms/runtime.h"
 
+#include "fonts.h"
 #include "forms/form.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,24 +12,6 @@
 
 namespace forms {
 namespace {
-
-// The faces that the layouts name come from another platform; these free
-// ones stand in for them, close in shape and width.
-void installFontSubstitutes()
-{
-    static const bool installed = [] {
-        QFont::insertSubstitutions(QStringLiteral("Garamond"),
-                                   {QStringLiteral("EB Garamond"), QStringLiteral("DejaVu Serif")});
-        QFont::insertSubstitutions(QStringLiteral("Palatino Linotype"),
-                                   {QStringLiteral("P052"), QStringLiteral("DejaVu Serif")});
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        QFont::insertSubstitutions(QStringLiteral("Sylfaen"),
-                                   {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
-        return true;
-    }();
-    (void)installed;
-}
 
 void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
 {
@@ -54,7 +36,7 @@ Runtime::Runtime(std::string title)
       clock_(std::make_unique<SystemClock>()),
       random_(std::make_unique<MixingGenerator>())
 {
-    installFontSubstitutes();
+    detail::installFonts();
 }
 
 Runtime::~Runtime() = default;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installing puts the game where a Linux desktop finds it: the program on the
-# path, a desktop entry for the menu and the icon that entry names.
+# path, a desktop entry for the menu, the icon that entry names and the
+# licence of the fonts the program carries.
 set -eu
 build=$1
 prefix=$(mktemp -d)
@@ -14,4 +15,7 @@ grep -qx "Exec=varnel" "$entry" || fail "entry does not start varnel"
 grep -qx "Icon=varnel" "$entry" || fail "entry names no icon"
 grep -qx "Name=Varnel" "$entry" || fail "entry not named Varnel"
 [ -f "$prefix/share/icons/hicolor/32x32/apps/varnel.png" ] || fail "no icon"
+for licence in OFL-EBGaramond.txt OFL-Liberation.txt; do
+    [ -f "$prefix/share/doc/Varnel/fonts/$licence" ] || fail "the carried fonts' licence $licence is missing"
+done
 echo "ok"
