@@ -5,7 +5,7 @@
 
 int main(int argc, char** argv)
 {
-    if (const auto problem = forms::Application::missingDisplay(argv[0])) {
+    if (const auto problem = forms::Application::unusableDisplay(argc, argv)) {
         std::cerr << *problem;
         return 2;
     }
