@@ -1,15 +1,6 @@
-#include "forms/application.h"
-#include "play.h"
-
-#include <iostream>
+#include "startup.h"
 
 int main(int argc, char** argv)
 {
-    if (const auto problem = forms::Application::missingDisplay(argv[0])) {
-        std::cerr << *problem;
-        return 2;
-    }
-    forms::Application application(argc, argv, {"Varnel", "1.00", ":/assets/varnel.ico"});
-    varnel::play window(application.runtime());
-    return application.run(window);
+    return varnel::start(argc, argv);
 }

@@ -213,7 +213,12 @@ public:
         qApp->installEventFilter(this);
     }
 
-    ~ModalAnswerer() override { qApp->removeEventFilter(this); }
+    ~ModalAnswerer() override
+    {
+        // One parented to the application goes after the application itself.
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeEventFilter(this);
+    }
     ModalAnswerer(const ModalAnswerer&) = delete;
     ModalAnswerer& operator=(const ModalAnswerer&) = delete;
 

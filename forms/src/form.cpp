@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPixmapCache>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -91,6 +92,16 @@ void FormWindow::keyPressEvent(QKeyEvent* event)
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event)
+{
+    // A window manager keeps a window to its size hints; without one, any
+    // client's request resizes it. Take it back to the most it can show.
+    const QSize bounded = event->size().boundedTo(maximumSize());
+    if (bounded != event->size())
+        resize(bounded);
+    QWidget::resizeEvent(event);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)
@@ -358,6 +369,9 @@ void FormState::sizeWindow(const StoredForm& stored)
         w->setFixedSize(size);
     else
         w->resize(size);
+    // Nothing lies beyond the controls: a larger window shows no more, it only
+    // costs the memory of its backing store.
+    w->setMaximumSize(size);
     if (stored.screenLeft && stored.screenTop)
         w->setGeometry(QRect(QPoint(pixels(*stored.screenLeft), pixels(*stored.screenTop)), size));
 }

@@ -129,11 +129,7 @@ void runXdotool(const QString& display, const QStringList& arguments, millisecon
                      " failed: " + QString::fromLocal8Bit(xdotool.readAll()).toStdString());
 }
 
-Game::Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile)
-    : x_(x),
-      display_(display),
-      stderrFile_(stderrFile),
-      layout_(layout)
+QProcessEnvironment programEnvironment(const QString& display)
 {
     QProcessEnvironment environment = environmentOn(display);
     // Under the sanitizers: what the platform's own libraries do on this
@@ -142,6 +138,20 @@ Game::Game(XClient& x, const QString& display, const Layout& layout, const QStri
     environment.insert(QStringLiteral("ASAN_OPTIONS"),
                        (sanitizer.isEmpty() ? QString() : sanitizer + QLatin1Char(':')) +
                            QStringLiteral("suppressions=" VARNEL_ASAN_SUPPRESSIONS));
+    return environment;
+}
+
+Game::Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile)
+    : Game(x, display, layout, program, stderrFile, programEnvironment(display))
+{}
+
+Game::Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile,
+           const QProcessEnvironment& environment)
+    : x_(x),
+      display_(display),
+      stderrFile_(stderrFile),
+      layout_(layout)
+{
     process_.setProcessEnvironment(environment);
     dieWithParent(process_);
     process_.setStandardInputFile(QProcess::nullDevice());

@@ -60,11 +60,18 @@ double share(const QImage& image, const QRect& area, const std::function<bool(QR
 // What went wrong in one look at the screen, one line each.
 using Faults = QStringList;
 
+// The environment for the built program on `display`: environmentOn's,
+// with the sanitizer told what the platform's own libraries do.
+QProcessEnvironment programEnvironment(const QString& display);
+
 class Game {
 public:
     // Starts the program and waits for its window to be on screen with its
     // menu bar drawn.
     Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile);
+    // The same, in `environment` instead of programEnvironment(display).
+    Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile,
+         const QProcessEnvironment& environment);
     // Kills the program, by its process id, if it is still running.
     ~Game();
     Game(const Game&) = delete;
@@ -92,6 +99,7 @@ public:
     // running after the timeout (or was killed by a signal).
     std::optional<int> waitForExit(milliseconds timeout = exitTimeout);
     bool running() const { return process_.state() != QProcess::NotRunning; }
+    qint64 pid() const { return pid_; }
     QString errors() const;
 
 private:

@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -52,16 +53,35 @@ void dieWithParent(QProcess& process)
 }
 
 VirtualScreen::VirtualScreen(QSize size, milliseconds timeout)
+    : VirtualScreen(
+          [size] {
+              ScreenSetup setup;
+              setup.size = size;
+              return setup;
+          }(),
+          timeout)
+{}
+
+VirtualScreen::VirtualScreen(const ScreenSetup& setup, milliseconds timeout)
 {
     dieWithParent(xvfb_);
-    // With -displayfd the server takes the first display number that is free
-    // (it holds the lock file before it answers) and writes it to us once it
-    // accepts connections: no guessing and no race with other servers.
+    // With -displayfd the server takes the first display number whose
+    // sockets it can bind (a number in use has them bound) and writes it to
+    // us once it accepts connections: no guessing and no race with other
+    // servers. Given a number, it takes that one or ends.
     xvfb_.setStandardErrorFile(QProcess::nullDevice());
-    xvfb_.start(QStringLiteral("Xvfb"),
-                {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                 QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()), QStringLiteral("-nolisten"),
-                 QStringLiteral("tcp"), QStringLiteral("-noreset"), QStringLiteral("-br")});
+    QStringList arguments;
+    if (setup.number)
+        arguments << QStringLiteral(":%1").arg(*setup.number);
+    arguments << QStringLiteral("-displayfd") << QStringLiteral("1") << QStringLiteral("-screen") << QStringLiteral("0")
+              << QStringLiteral("%1x%2x%3").arg(setup.size.width()).arg(setup.size.height()).arg(setup.depth)
+              << QStringLiteral("-noreset") << QStringLiteral("-br");
+    if (setup.tcpOnly)
+        arguments << QStringLiteral("-nolisten") << QStringLiteral("unix") << QStringLiteral("-nolisten")
+                  << QStringLiteral("local") << QStringLiteral("-listen") << QStringLiteral("tcp");
+    else
+        arguments << QStringLiteral("-nolisten") << QStringLiteral("tcp");
+    xvfb_.start(QStringLiteral("Xvfb"), arguments);
     const auto deadline = Clock::now() + timeout;
     if (!xvfb_.waitForStarted(millisecondsUntil(deadline)))
         throw XError("cannot start Xvfb: " + xvfb_.errorString().toStdString());
@@ -75,6 +95,12 @@ VirtualScreen::VirtualScreen(QSize size, milliseconds timeout)
         answer += xvfb_.readAllStandardOutput();
     }
     display_ = QLatin1Char(':') + QString::fromLatin1(answer.trimmed());
+}
+
+void VirtualScreen::crash()
+{
+    xvfb_.kill();
+    xvfb_.waitForFinished(5000);
 }
 
 VirtualScreen::~VirtualScreen()
@@ -98,8 +124,15 @@ XClient::XClient(const QString& display)
     for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
         if (it.data->depth == screen->root_depth)
             bitsPerPixel_ = it.data->bits_per_pixel;
-    if (screen->root_depth != 24 || (bitsPerPixel_ != 24 && bitsPerPixel_ != 32))
-        throw XError("the screen is not a 24-bit true-colour screen");
+    for (auto depth = xcb_screen_allowed_depths_iterator(screen); depth.rem; xcb_depth_next(&depth))
+        for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem; xcb_visualtype_next(&visual))
+            if (visual.data->visual_id == screen->root_visual && visual.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR) {
+                channelMasks_[0] = visual.data->red_mask;
+                channelMasks_[1] = visual.data->green_mask;
+                channelMasks_[2] = visual.data->blue_mask;
+            }
+    if (!channelMasks_[0] || (bitsPerPixel_ != 16 && bitsPerPixel_ != 24 && bitsPerPixel_ != 32))
+        throw XError("the screen is not a true-colour screen of 15 to 24 bits");
 
     // Every top-level window's map, unmap and destruction reaches us.
     const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
@@ -284,16 +317,33 @@ QImage XClient::grab(const QRect& wanted)
     const int bytesPerPixel = bitsPerPixel_ / 8;
     const int stride = xcb_get_image_data_length(reply.get()) / area.height();
     const QPoint offset = area.topLeft() - wanted.topLeft();
+    // Each channel as the visual's masks place it in a pixel, widened to
+    // eight bits.
+    const auto channel = [](std::uint32_t pixel, std::uint32_t mask) {
+        const std::uint32_t value = (pixel & mask) >> std::countr_zero(mask);
+        return static_cast<int>(value * 255 / (mask >> std::countr_zero(mask)));
+    };
     for (int y = 0; y < area.height(); ++y) {
         const std::uint8_t* row = data + y * stride;
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y + offset.y())) + offset.x();
         for (int x = 0; x < area.width(); ++x) {
             const std::uint8_t* p = row + x * bytesPerPixel;
-            out[x] = lsbFirst_ ? qRgb(p[2], p[1], p[0])
-                               : qRgb(p[bytesPerPixel - 3], p[bytesPerPixel - 2], p[bytesPerPixel - 1]);
+            std::uint32_t pixel = 0;
+            for (int i = 0; i < bytesPerPixel; ++i)
+                pixel |= std::uint32_t{p[i]} << (8 * (lsbFirst_ ? i : bytesPerPixel - 1 - i));
+            out[x] = qRgb(channel(pixel, channelMasks_[0]), channel(pixel, channelMasks_[1]),
+                          channel(pixel, channelMasks_[2]));
         }
     }
     return image;
+}
+
+bool XClient::waitUntil(const std::function<bool()>& holds, Clock::time_point deadline)
+{
+    while (!holds())
+        if (!pump(deadline))
+            return holds();
+    return true;
 }
 
 bool XClient::lookUntil(const std::function<bool()>& settled, Clock::time_point deadline)

@@ -40,18 +40,33 @@ QProcessEnvironment environmentOn(const QString& display);
 // test run is cut short.
 void dieWithParent(QProcess& process);
 
+// What a virtual screen is like: its size, its bits a pixel, where its
+// server listens (its local sockets, or a TCP port only) and on which display
+// number (by default the first that is free).
+struct ScreenSetup {
+    QSize size{1280, 1024};
+    int depth = 24;
+    bool tcpOnly = false;
+    std::optional<int> number;
+};
+
 // Xvfb on a display number that it picks itself (-displayfd), so that any
 // number of these can run side by side. Stopped, by its process id, when the
 // object goes.
 class VirtualScreen {
 public:
     explicit VirtualScreen(QSize size = {1280, 1024}, milliseconds timeout = milliseconds(15000));
+    explicit VirtualScreen(const ScreenSetup& setup, milliseconds timeout = milliseconds(15000));
     ~VirtualScreen();
     VirtualScreen(const VirtualScreen&) = delete;
     VirtualScreen& operator=(const VirtualScreen&) = delete;
 
     // ":N", for DISPLAY.
     const QString& display() const { return display_; }
+
+    // Kills the server as a crash would: whatever it would clean up on its
+    // way out (its socket file, its lock file) stays behind.
+    void crash();
 
 private:
     QProcess xvfb_;
@@ -88,6 +103,11 @@ public:
     // What the screen shows in `area` (screen pixels).
     QImage grab(const QRect& area);
 
+    // Whether `holds` is true by the deadline, asking it again after each
+    // event that the server sends (a window mapped, moved or resized, a
+    // drawing).
+    bool waitUntil(const std::function<bool()>& holds, Clock::time_point deadline);
+
     // Takes a fresh look at the screen until `settled` accepts it: after
     // each drawing that the server reports, and once more at the deadline.
     // Returns whether it did.
@@ -112,6 +132,7 @@ private:
     bool drawn_ = false;
     int bitsPerPixel_ = 0;
     bool lsbFirst_ = true;
+    std::uint32_t channelMasks_[3] = {};  // red, green, blue
     // Every mapping seen, in order. The server hands out the ids of windows
     // that are gone again, to later programs: a mapping, not an id, is what
     // is handed out once and what goes.

@@ -30,9 +30,13 @@ public:
     // program ends; returns the exit status.
     int run(Form& startup);
 
-    // Why no window could be opened here, with how to run `program` on a
-    // virtual display instead; nothing when a display is there.
-    static std::optional<std::string> missingDisplay(const std::string& program);
+    // Finds where the program's window can open, before the Qt application
+    // is made: on the platform that the command line (-platform) or
+    // QT_QPA_PLATFORM names, else on the X display that answers with a screen
+    // it can draw on, else on a Wayland compositor, which Qt is then set to
+    // use. When there is none, returns why, in one line, with how to play on
+    // a virtual X server instead.
+    static std::optional<std::string> unusableDisplay(int argc, const char* const* argv);
 
 private:
     struct Impl;
