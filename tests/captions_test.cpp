@@ -224,7 +224,7 @@ TEST_P(Captions, StandWholeInTheirBoxes)
                 ++measured;
                 const std::string fault = misfit(control, text, font);
                 EXPECT_TRUE(fault.empty())
-                    << form.name.toStdString() << "." << control.name.toStdString() << " \"" << text.toStdString()
+                    << form.path.toStdString() << ": " << control.name.toStdString() << " \"" << text.toStdString()
                     << "\" in " << face.family().toStdString() << " " << font.pixelSize() << " px"
                     << (font.bold() ? " bold" : "") << ": " << fault;
             }
