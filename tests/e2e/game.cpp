@@ -135,14 +135,7 @@ Game::Game(XClient& x, const QString& display, const Layout& layout, const QStri
       stderrFile_(stderrFile),
       layout_(layout)
 {
-    QProcessEnvironment environment = environmentOn(display);
-    // Under the sanitizers: what the platform's own libraries do on this
-    // platform is no fault of the program's.
-    const QString sanitizer = environment.value(QStringLiteral("ASAN_OPTIONS"));
-    environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       (sanitizer.isEmpty() ? QString() : sanitizer + QLatin1Char(':')) +
-                           QStringLiteral("suppressions=" VARNEL_ASAN_SUPPRESSIONS));
-    process_.setProcessEnvironment(environment);
+    process_.setProcessEnvironment(environmentOn(display));
     dieWithParent(process_);
     process_.setStandardInputFile(QProcess::nullDevice());
     process_.setStandardOutputFile(QProcess::nullDevice());
