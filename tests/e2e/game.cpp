@@ -131,14 +131,7 @@ void runXdotool(const QString& display, const QStringList& arguments, millisecon
 
 QProcessEnvironment programEnvironment(const QString& display)
 {
-    QProcessEnvironment environment = environmentOn(display);
-    // Under the sanitizers: what the platform's own libraries do on this
-    // platform is no fault of the program's.
-    const QString sanitizer = environment.value(QStringLiteral("ASAN_OPTIONS"));
-    environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       (sanitizer.isEmpty() ? QString() : sanitizer + QLatin1Char(':')) +
-                           QStringLiteral("suppressions=" VARNEL_ASAN_SUPPRESSIONS));
-    return environment;
+    return environmentOn(display);
 }
 
 Game::Game(XClient& x, const QString& display, const Layout& layout, const QString& program, const QString& stderrFile)
