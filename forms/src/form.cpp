@@ -1,6 +1,7 @@
 #include "form_state.h"
 
 #include "forms/runtime.h"
+#include "modal.h"
 #include "pictures.h"
 
 #include <QCloseEvent>
@@ -378,7 +379,10 @@ void Form::showModal()
     state_->focusFirst();
     QEventLoop loop;
     state_->modalLoop = &loop;
-    loop.exec(QEventLoop::DialogExec);
+    {
+        const detail::ModalScope keep(w);
+        loop.exec(QEventLoop::DialogExec);
+    }
     state_->modalLoop = nullptr;
     state_->unload();
     state_->reap();

@@ -1,6 +1,7 @@
 #include "forms/runtime.h"
 
 #include "forms/form.h"
+#include "modal.h"
 
 #include <QApplication>
 #include <QFont>
@@ -38,6 +39,7 @@ void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
+    const detail::ModalScope keep(&box);
     box.exec();
 }
 
