@@ -19,6 +19,9 @@ public:
     explicit FormWindow(FormState& state);
     QWidget* client = nullptr;
     QMenuBar* menuBar = nullptr;
+    // The control that last lost the focus by being disabled, until the
+    // focus is handed on from it.
+    QPointer<QWidget> focusLostBy;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -27,6 +30,9 @@ protected:
 private:
     FormState& state_;
 };
+
+bool hasFocusInWindow(View* view);
+void focusLost(View* view);
 
 struct FormState {
     FormState(Form& owner, QString path)
@@ -37,6 +43,7 @@ struct FormState {
     void build(const StoredForm& stored);
     Control& control(std::string_view name);
     void focusFirst();
+    void handOnFocus();
     void unload();
     void reap();
     ButtonWidget* buttonWhere(bool (ButtonWidget::*test)() const) const;
