@@ -25,7 +25,7 @@ using forms::testing::window;
 class FocusForm final : public forms::Form {
 public:
     explicit FocusForm(forms::Runtime& runtime)
-        : forms::Form(runtime, ":/tests/focus.json")
+        : forms::Form(runtime, "tests/focus")
     {
         on("one_Click", [this] {
             if (handler)

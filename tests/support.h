@@ -233,9 +233,10 @@ protected:
         auto* widget = qobject_cast<QWidget*>(object);
         if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
             ++shown_;
-            // Queued: the answer comes once the window's own event loop runs.
-            QMetaObject::invokeMethod(
-                this, [this, modal = QPointer<QWidget>(widget)] { respond(modal); }, Qt::QueuedConnection);
+            // The answer comes once the window's own event loop runs, from a
+            // timer: inside a posted event, an answer that waits on the event
+            // loop would never see what is posted meanwhile.
+            QTimer::singleShot(1, this, [this, modal = QPointer<QWidget>(widget)] { respond(modal); });
         }
         return false;
     }
