@@ -9,9 +9,16 @@ namespace {
 
 using forms::detail::parseLayout;
 
-QByteArray withControl(const char* control)
+QByteArray withControl(const QByteArray& control)
 {
     return QByteArray(R"({"form":"f","clientWidth":100,"clientHeight":100,"controls":[)") + control + "]}";
+}
+
+// A layout of one control "a" of the kind, with a box and one more setting.
+QByteArray withBoxed(const char* kind, const char* setting)
+{
+    return withControl(QByteArray(R"({"name":"a","kind":")") + kind + R"(","left":0,"top":0,"width":1,"height":1,)" +
+                       setting + "}");
 }
 
 struct Fault {
@@ -38,28 +45,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Fault{"notJson", "{", "t.json: "}, Fault{"notAnObject", "[1]", "must be a JSON object"},
         Fault{"noControls", R"({"form":"f","clientWidth":1,"clientHeight":1})", "'controls' must be a list"},
-        Fault{"unknownSetting",
-              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"colour":"#000000"})"),
-              "control 'a': unknown setting 'colour'"},
+        Fault{"unknownSetting", withBoxed("label", R"("colour":"#000000")"), "control 'a': unknown setting 'colour'"},
         Fault{"unknownKind", withControl(R"({"name":"a","kind":"slider"})"), "unknown kind 'slider'"},
         Fault{"missingBox", withControl(R"({"name":"a","kind":"label","left":0,"top":0})"),
               "'width' must be a whole number"},
         Fault{"fractionalTwips", withControl(R"({"name":"a","kind":"label","left":0.5,"top":0,"width":1,"height":1})"),
               "'left' must be a whole number"},
-        Fault{"badColour",
-              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"foreColor":"red"})"),
-              "'foreColor' must be #RRGGBB"},
-        Fault{"badAlignment",
-              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"alignment":"middle"})"),
+        Fault{"badColour", withBoxed("label", R"("foreColor":"red")"), "'foreColor' must be #RRGGBB"},
+        Fault{"badAlignment", withBoxed("label", R"("alignment":"middle")"),
               "'alignment' must be left, right or center"},
-        Fault{"unknownButtonStyle",
-              withControl(R"({"name":"b","kind":"button","left":0,"top":0,"width":1,"height":1,"style":"grafical"})"),
-              "control 'b': 'style' must be standard or graphical"},
-        Fault{"unknownFigure",
-              withControl(R"({"name":"s","kind":"shape","left":0,"top":0,"width":1,"height":1,"figure":"oval"})"),
-              "'figure' must be rectangle or circle"},
-        Fault{"unknownBackStyle",
-              withControl(R"({"name":"a","kind":"label","left":0,"top":0,"width":1,"height":1,"backStyle":"clear"})"),
+        Fault{"unknownButtonStyle", withBoxed("button", R"("style":"grafical")"),
+              "control 'a': 'style' must be standard or graphical"},
+        Fault{"unknownFigure", withBoxed("shape", R"("figure":"oval")"), "'figure' must be rectangle or circle"},
+        Fault{"unknownBackStyle", withBoxed("label", R"("backStyle":"clear")"),
               "'backStyle' must be opaque or transparent"},
         Fault{"menuItemAmongControls", withControl(R"({"name":"m","kind":"menuItem","caption":"M"})"),
               "unknown kind 'menuItem'"},

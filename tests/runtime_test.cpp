@@ -6,10 +6,8 @@
 #include "forms/runtime.h"
 #include "forms/testing.h"
 #include "support.h"
-#include "pictures.h"
 #include "widgets.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -326,39 +324,6 @@ TEST(LabelWrap, BreaksBetweenWordsAndDropsTheBlanksAtTheBreak)
     };
     for (const Case& c : cases)
         EXPECT_EQ(forms::detail::wrapLines(c.text, metrics, width), c.lines) << c.text.toStdString();
-}
-
-}  // namespace
-
-namespace {
-
-TEST(Icons, AreReadAsQtsOwnReaderReadsThem)
-{
-    QFile file(QStringLiteral(":/assets/varnel.ico"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
-    const QImage ours = forms::detail::decodeIcon(data);
-    const QImage qts = QImage::fromData(data, "ICO").convertToFormat(QImage::Format_ARGB32);
-    ASSERT_FALSE(ours.isNull());
-    EXPECT_EQ(ours, qts);
-}
-
-TEST(Icons, DamagedFilesReadAsNoPicture)
-{
-    QFile file(QStringLiteral(":/assets/varnel.ico"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray good = file.readAll();
-    QByteArray badDepth = good;
-    badDepth[22 + 14] = 7;
-    QByteArray farOffset = good;
-    farOffset[6 + 12] = char(0xff);
-    const std::pair<const char*, QByteArray> cases[] = {{"empty", QByteArray()},
-                                                        {"truncated", good.left(good.size() - 1)},
-                                                        {"notAnIcon", QByteArray("BM\0\0\0\0", 6) + good.mid(6)},
-                                                        {"unknownDepth", badDepth},
-                                                        {"imageBeyondTheFile", farOffset}};
-    for (const auto& [name, data] : cases)
-        EXPECT_TRUE(forms::detail::decodeIcon(data).isNull()) << name;
 }
 
 }  // namespace

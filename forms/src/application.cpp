@@ -2,7 +2,6 @@
 
 #include "forms/form.h"
 #include "forms/runtime.h"
-#include "pictures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -155,7 +154,7 @@ Application::Application(int& argc, char** argv, const Info& info)
     impl_->app = std::make_unique<QApplication>(argc, argv);
     QGuiApplication::setDesktopFileName(QString::fromStdString(info.title).toLower());
     if (!info.icon.empty())
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(detail::readPicture(QString::fromStdString(info.icon)))));
+        QApplication::setWindowIcon(QIcon(QPixmap(QString::fromStdString(info.icon))));
     impl_->runtime = std::make_unique<Runtime>(info.title);
 }
 

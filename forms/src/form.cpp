@@ -2,7 +2,6 @@
 
 #include "forms/runtime.h"
 #include "modal.h"
-#include "pictures.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -158,7 +157,7 @@ QPixmap loadPicture(const StoredControl& stored, const QString& layoutPath)
     // bitmap), read once and shared by Qt's pixmap cache.
     QPixmap picture;
     if (!QPixmapCache::find(stored.picture, &picture)) {
-        picture = QPixmap::fromImage(readPicture(stored.picture));
+        picture = QPixmap(stored.picture);
         if (!picture.isNull())
             QPixmapCache::insert(stored.picture, picture);
     }
@@ -297,7 +296,7 @@ void FormState::buildFrame(const StoredForm& stored)
     window = w;
     w->setWindowTitle(stored.caption);
     if (!stored.icon.isEmpty())
-        w->setWindowIcon(QIcon(QPixmap::fromImage(readPicture(stored.icon))));
+        w->setWindowIcon(QIcon(QPixmap(stored.icon)));
     // Only the client area takes the form's colour: the menu bar keeps the
     // system's, so that its text stays readable. A form without a colour of
     // its own takes the button face, the same default as its labels and
