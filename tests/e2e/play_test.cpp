@@ -223,8 +223,9 @@ TEST_F(OnScreen, TheLightsBlinkEachInItsOwnColour)
         return true;
     };
     // A look after every drawing on screen, until each light has been seen
-    // both on and off, however slowly the machine lets them blink.
-    x_->lookUntil(everyLightBlinked, Clock::now() + stepTimeout);
+    // both on and off, however slowly the machine lets them blink: as long
+    // as the program may take to start, for five lights' worth of ticks.
+    x_->lookUntil(everyLightBlinked, Clock::now() + startTimeout);
     for (std::size_t k = 0; k < std::size(lights); ++k) {
         EXPECT_FALSE(wrong[k]) << lights[k].shape << "'s middle was neither " << lights[k].colour.name().toStdString()
                                << " nor black but " << wrong[k].value_or(QString()).toStdString();
