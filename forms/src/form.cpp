@@ -1,6 +1,7 @@
 #include "form_state.h"
 
 #include "forms/runtime.h"
+#include "modal.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -38,14 +39,20 @@ void Control::setVisible(bool visible)
 {
     require("Visible");
     visible_ = visible;
+    const bool hadFocus = !visible && detail::hasFocusInWindow(view_);
     view_->showVisible(visible);
+    if (hadFocus)
+        detail::focusLost(view_);
 }
 
 void Control::setEnabled(bool enabled)
 {
     require("Enabled");
     enabled_ = enabled;
+    const bool hadFocus = !enabled && detail::hasFocusInWindow(view_);
     view_->showEnabled(enabled);
+    if (hadFocus)
+        detail::focusLost(view_);
 }
 
 void Control::setLeft(int twips)
@@ -63,6 +70,22 @@ void Control::setTop(int twips)
 }
 
 namespace detail {
+
+// Whether the widget behind a control is its window's focus widget, the one
+// that has the keyboard focus whenever the window is active.
+bool hasFocusInWindow(View* view)
+{
+    auto* widget = dynamic_cast<QWidget*>(view);
+    return widget && widget->window()->focusWidget() == widget;
+}
+
+// Notes where the focus was lost, for FormState::handOnFocus.
+void focusLost(View* view)
+{
+    auto* widget = dynamic_cast<QWidget*>(view);
+    if (auto* window = widget ? dynamic_cast<FormWindow*>(widget->window()) : nullptr)
+        window->focusLostBy = widget;
+}
 
 FormWindow::FormWindow(FormState& state)
     : state_(state)
@@ -386,6 +409,44 @@ void FormState::focusFirst()
     }
 }
 
+namespace {
+
+bool canTakeFocus(const QWidget* widget, const QWidget* window)
+{
+    return widget && widget->focusPolicy() != Qt::NoFocus && widget->isEnabled() && widget->isVisibleTo(window);
+}
+
+}  // namespace
+
+// A control disabled or hidden while it has the focus hands it on to the
+// next control in the tab order that can take it. Qt hands it on at once,
+// but only to a control that can take it at that moment (and, for a hidden
+// one, only in the active window): this runs once the handler is done, so
+// that a control that the handler shows or enables afterwards counts too.
+void FormState::handOnFocus()
+{
+    FormWindow* const w = window.data();
+    if (!loaded || !w)
+        return;
+    const QWidget* const from = std::exchange(w->focusLostBy, nullptr).data();
+    if (!from || canTakeFocus(w->focusWidget(), w))
+        return;
+    const auto widgetAt = [this](qsizetype i) {
+        return dynamic_cast<QWidget*>(controls.find(tabOrder[i].toStdString())->second->view_);
+    };
+    const qsizetype count = tabOrder.size();
+    // From the end when the control is not in the tab order at all.
+    qsizetype at = count - 1;
+    for (qsizetype i = 0; i < count; ++i)
+        if (widgetAt(i) == from)
+            at = i;
+    for (qsizetype step = 1; step <= count; ++step)
+        if (QWidget* next = widgetAt((at + step) % count); canTakeFocus(next, w)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+}
+
 void FormState::unload()
 {
     if (!loaded)
@@ -469,7 +530,10 @@ void Form::showModal()
     state_->focusFirst();
     QEventLoop loop;
     state_->modalLoop = &loop;
-    loop.exec(QEventLoop::DialogExec);
+    {
+        const detail::ModalScope keep(w);
+        loop.exec(QEventLoop::DialogExec);
+    }
     state_->modalLoop = nullptr;
     state_->unload();
     state_->reap();
@@ -508,8 +572,10 @@ void Form::tick(std::string_view timer)
 void Form::runHandler(const std::string& handler)
 {
     const auto it = state_->handlers.find(handler);
-    if (it != state_->handlers.end())
+    if (it != state_->handlers.end()) {
         runtime_.dispatch(it->second);
+        state_->handOnFocus();
+    }
 }
 
 void* Form::window() const

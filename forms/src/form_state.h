@@ -19,6 +19,9 @@ public:
     explicit FormWindow(FormState& state);
     QWidget* client = nullptr;
     QMenuBar* menuBar = nullptr;
+    // The control that last lost the focus by being disabled, until the
+    // focus is handed on from it.
+    QPointer<QWidget> focusLostBy;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -28,6 +31,9 @@ protected:
 private:
     FormState& state_;
 };
+
+bool hasFocusInWindow(View* view);
+void focusLost(View* view);
 
 struct FormState {
     FormState(Form& owner, QString path)
@@ -45,6 +51,7 @@ struct FormState {
     Control& attach(const QString& name, Kind kind, View* view, const QString& caption, bool visible, bool enabled);
     Control& control(std::string_view name);
     void focusFirst();
+    void handOnFocus();
     void unload();
     void reap();
     ButtonWidget* buttonWhere(bool (ButtonWidget::*test)() const) const;

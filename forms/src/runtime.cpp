@@ -2,6 +2,7 @@
 
 #include "fonts.h"
 #include "forms/form.h"
+#include "modal.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,6 +21,7 @@ void showBox(const QString& title, const QString& text, QMessageBox::Icon icon)
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
+    const detail::ModalScope keep(&box);
     box.exec();
 }
 

@@ -320,6 +320,9 @@ void MenuItem::showCaption(const std::string& caption)
 TimerControl::TimerControl(QObject* parent, const StoredControl& stored)
     : QTimer(parent)
 {
+    // A coarse timer may stretch an interval by up to a twentieth (120 ms
+    // becomes 125): a light ticks at exactly its stored pace.
+    setTimerType(Qt::PreciseTimer);
     setInterval(stored.interval);
 }
 
