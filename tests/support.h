@@ -231,7 +231,10 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(object);
-        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
+        // A window shown again while its answer runs (a minimised one that
+        // comes back, say) is the same window, not a new one to answer.
+        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal() &&
+            !answering(widget)) {
             ++shown_;
             // The answer comes once the window's own event loop runs, from a
             // timer: inside a posted event, an answer that waits on the event
@@ -245,9 +248,11 @@ private:
     void respond(const QPointer<QWidget>& modal)
     {
         QWidget* shown = modal.data();
-        if (!shown || !shown->isVisible())
+        if (!shown || !shown->isVisible() || answering(shown))
             return;
+        answering_.push_back(shown);
         answer_(shown);
+        answering_.erase(std::find(answering_.begin(), answering_.end(), shown));
         // The answer may have closed it, and events since may have destroyed it.
         if (QWidget* still = modal.data(); still && still->isVisible())
             still->close();
@@ -255,7 +260,14 @@ private:
             ++answered_;
     }
 
+    bool answering(const QWidget* window) const
+    {
+        return std::find(answering_.begin(), answering_.end(), window) != answering_.end();
+    }
+
     Answer answer_;
+    // The windows whose answer is running: an answer may open another.
+    std::vector<const QWidget*> answering_;
     int shown_ = 0;
     int answered_ = 0;
 };
