@@ -118,10 +118,13 @@ class Keeper final : public QObject, public QAbstractNativeEventFilter {
 public:
     static Keeper& instance()
     {
+        // One per application: it goes with the application, and a later one
+        // gets a keeper of its own.
         static QPointer<Keeper> keeper;
         if (!keeper)
             keeper = new Keeper(qApp);
-        return *keeper;
+        Keeper* const kept = keeper.data();
+        return *kept;
     }
 
     void open(QWidget* window)
