@@ -6,7 +6,28 @@
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
+#include <cmath>
+
 namespace forms::detail {
+
+namespace {
+
+// The device pixels under a box of the widget's own pixels, rounded as Qt
+// rounds the widget's place on a scaled screen, back in the painter's
+// coordinates. A one-pixel edge drawn with a pen at a fractional scale falls
+// between two rows of device pixels, and the row it is rounded to may lie
+// outside the widget; filled on these pixels it is always whole and inside.
+QRectF onDevicePixels(const QPainter& p, const QRect& box)
+{
+    const QTransform toDevice = p.deviceTransform();
+    const QRectF area = toDevice.mapRect(QRectF(box));
+    const double left = std::round(area.left()), top = std::round(area.top());
+    const QRectF pixels(left, top, std::max(1.0, std::round(area.right()) - left),
+                        std::max(1.0, std::round(area.bottom()) - top));
+    return toDevice.inverted().mapRect(pixels);
+}
+
+}  // namespace
 
 QColor resolve(const std::optional<StoredColor>& color, QPalette::ColorRole fallback)
 {
@@ -202,15 +223,19 @@ void ShapeWidget::paintEvent(QPaintEvent*)
     if (!drawn_)
         return;
     QPainter p(this);
-    p.setPen(QPen(outline_, 1));
-    p.setBrush(opaque_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
     if (circle_) {
+        p.setPen(QPen(outline_, 1));
+        p.setBrush(opaque_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
         p.setRenderHint(QPainter::Antialiasing);
         const int d = std::min(width(), height());
         p.drawEllipse(QRectF((width() - d) / 2.0 + 0.5, (height() - d) / 2.0 + 0.5, d - 1.0, d - 1.0));
-    } else {
-        p.drawRect(0, 0, width() - 1, height() - 1);
+        return;
     }
+    if (opaque_)
+        p.fillRect(rect(), fill_);
+    const int w = width(), h = height();
+    for (const QRect edge : {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
+        p.fillRect(onDevicePixels(p, edge), outline_);
 }
 
 LineWidget::LineWidget(QWidget* parent, const StoredControl& stored)
@@ -227,6 +252,10 @@ LineWidget::LineWidget(QWidget* parent, const StoredControl& stored)
 void LineWidget::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    if (line_.dx() == 0 || line_.dy() == 0) {
+        p.fillRect(onDevicePixels(p, QRect(line_.p1(), line_.p2()).normalized()), color_);
+        return;
+    }
     p.setPen(QPen(color_, 1));
     p.drawLine(line_);
 }
