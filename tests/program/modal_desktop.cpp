@@ -198,6 +198,13 @@ int main(int argc, char** argv)
                 .section(QLatin1Char('\n'), 0, 0);
         player = std::make_unique<Player>(game, elsewhere);
         for (const Case& c : cases) {
+            // The game window has the focus before each window opens: the
+            // window manager's word of it, late on a busy machine, would
+            // otherwise reach the open window's watch as the player turning
+            // to the game, and bring the window back after the case has
+            // taken it away.
+            if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == table; }, deadline))
+                fail(QString::fromLatin1(c.name) + QStringLiteral(": the game window never had the focus before"));
             player->current = &c;
             // Returns once the modal window is closed.
             game.click(c.menuItem);
