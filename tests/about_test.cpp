@@ -2,7 +2,8 @@
 // is laid out afresh while the rest of the program waits.
 
 #include "frmAbout.h"
-#include "support.h"
+#include "support/game.h"
+#include "support/modal.h"
 #include "widgets.h"
 
 #include <QApplication>

@@ -3,9 +3,11 @@
 
 #include "forms/errors.h"
 #include "forms/form.h"
+#include "forms/int16.h"
 #include "forms/runtime.h"
 #include "forms/testing.h"
-#include "support.h"
+#include "support/doubles.h"
+#include "support/modal.h"
 #include "widgets.h"
 
 #include <QLabel>
