@@ -7,7 +7,15 @@ namespace {
 
 detail::FormWindow* formWindow(Form& form)
 {
-    return static_cast<detail::FormWindow*>(form.window());
+    return detail::FormState::of(form).window.data();
+}
+
+template <class T>
+T* find(Form& form, std::string_view name)
+{
+    if (!form.loaded())
+        return nullptr;
+    return dynamic_cast<T*>(detail::FormState::viewOf(form.control(name)));
 }
 
 }  // namespace
@@ -27,14 +35,6 @@ QMenuBar* menuBar(Form& form)
 {
     detail::FormWindow* w = formWindow(form);
     return w ? w->menuBar : nullptr;
-}
-
-template <class T>
-static T* find(Form& form, std::string_view name)
-{
-    if (!form.loaded())
-        return nullptr;
-    return dynamic_cast<T*>(detail::FormState::viewOf(form.control(name)));
 }
 
 QWidget* widget(Form& form, std::string_view control)

@@ -1,7 +1,7 @@
 #pragma once
 
 // Access to the Qt objects behind a form, for tests that drive real widgets.
-// Game code never includes this.
+// Only the test suite links this; game code never includes it.
 
 #include "forms/form.h"
 
