@@ -1,6 +1,9 @@
 #include "forms/testing.h"
 
 #include "form_state.h"
+#include "widgets.h"
+
+#include <QFontMetrics>
 
 namespace forms::testing {
 namespace {
@@ -50,6 +53,15 @@ QAction* menuItem(Form& form, std::string_view control)
 QTimer* timer(Form& form, std::string_view control)
 {
     return find<QTimer>(form, control);
+}
+
+QStringList labelLines(Form& form, std::string_view label)
+{
+    const auto* shown = find<detail::LabelWidget>(form, label);
+    if (!shown)
+        return {};
+    return detail::wrapLines(QString::fromStdString(form.control(label).caption()), QFontMetrics(shown->font()),
+                             shown->width());
 }
 
 }  // namespace forms::testing
