@@ -2,8 +2,8 @@
 // is laid out afresh while the rest of the program waits.
 
 #include "frmAbout.h"
-#include "support.h"
-#include "widgets.h"
+#include "support/game.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QImage>
@@ -234,7 +234,7 @@ TEST_F(AboutShown, TheNoticesHaveTheirLengthsAndFitTheirLabels)
         EXPECT_EQ(text.size(), n.length) << n.label;
         QWidget* label = widget(about, n.label);
         const QFontMetrics metrics(label->font());
-        const QStringList lines = forms::detail::wrapLines(QString::fromStdString(text), metrics, label->width());
+        const QStringList lines = forms::testing::labelLines(about, n.label);
         EXPECT_EQ(lines.size() == 1, n.oneLine) << n.label << ": " << lines.join(QLatin1Char('|')).toStdString();
         EXPECT_LE(lines.size() * metrics.height(), label->height()) << n.label << ": every line shows in full";
         for (const QString& line : lines)

@@ -2,7 +2,7 @@
 
 #include "forms/chance.h"
 #include "forms/conversions.h"
-#include "support.h"
+#include "support/doubles.h"
 
 #include <QDeadlineTimer>
 #include <QTime>

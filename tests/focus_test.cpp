@@ -4,7 +4,7 @@
 #include "forms/form.h"
 #include "forms/runtime.h"
 #include "forms/testing.h"
-#include "support.h"
+#include "support/game.h"
 
 #include <QTest>
 #include <QWidget>

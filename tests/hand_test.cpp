@@ -1,7 +1,9 @@
 // A whole hand: the coin commands, the deal with the computer's stake, the
 // settle, the coin rows and the coin display.
 
-#include "support.h"
+#include "support/doubles.h"
+#include "support/game.h"
+#include "support/modal.h"
 
 #include <QTest>
 

@@ -1,6 +1,7 @@
 // The five blinking lights.
 
-#include "support.h"
+#include "support/doubles.h"
+#include "support/game.h"
 
 #include <QTest>
 

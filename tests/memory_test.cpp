@@ -3,7 +3,9 @@
 // in the sanitizer build; here the resident size must stay flat.
 
 #include "frmAbout.h"
-#include "support.h"
+#include "support/doubles.h"
+#include "support/game.h"
+#include "support/modal.h"
 
 #include <QFile>
 

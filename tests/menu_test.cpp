@@ -1,7 +1,8 @@
 // The menu commands: Help, About and Draw, in every phase of a hand.
 
 #include "frmAbout.h"
-#include "support.h"
+#include "support/game.h"
+#include "support/modal.h"
 
 #include <QAbstractButton>
 #include <QMenuBar>

@@ -1,7 +1,8 @@
 // A modal window cannot be lost: minimised, it comes back as soon as the
 // player turns to the window it blocks.
 
-#include "support.h"
+#include "support/game.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The game window's stored layout and its pictures.
 
-#include "support.h"
+#include "support/game.h"
 
 #include <QFile>
 #include <QImage>

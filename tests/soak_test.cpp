@@ -6,7 +6,8 @@
 // its own, kept by this test, says it is. The seed is printed first; a run
 // with the same VARNEL_SOAK_SEED is the same run.
 
-#include "support.h"
+#include "support/game.h"
+#include "support/modal.h"
 
 #include <QTest>
 

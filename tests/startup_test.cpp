@@ -1,6 +1,6 @@
 // The game window as the player first sees it.
 
-#include "support.h"
+#include "support/game.h"
 
 #include <QImage>
 #include <QMenuBar>

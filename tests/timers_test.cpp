@@ -1,6 +1,6 @@
 // Every timer of the game window ticks at its stored interval.
 
-#include "support.h"
+#include "support/game.h"
 
 #include <QElapsedTimer>
 #include <QTest>

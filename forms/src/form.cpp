@@ -578,9 +578,4 @@ void Form::runHandler(const std::string& handler)
     }
 }
 
-void* Form::window() const
-{
-    return state_->window.data();
-}
-
 }  // namespace forms

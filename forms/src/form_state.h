@@ -57,6 +57,7 @@ struct FormState {
     ButtonWidget* buttonWhere(bool (ButtonWidget::*test)() const) const;
 
     static View* viewOf(const Control& control) { return control.view_; }
+    static FormState& of(Form& form) { return *form.state_; }
 
     Form& form;
     QString layoutPath;

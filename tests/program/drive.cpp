@@ -5,7 +5,7 @@
 
 #include "play.h"
 #include "startup.h"
-#include "support.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -98,10 +98,6 @@ public:
     // One tick of the named timer, as the event loop delivers it.
     void tick(std::string_view timer);
 
-    // For the runtime and its tests: the Qt widget behind the form, as an
-    // opaque pointer (a QWidget*), or null when not loaded.
-    void* window() const;
-
 protected:
     // Binds a handler to "control_Event"; "Form_Load" is the form's own Load.
     void on(std::string_view handler, std::function<void()> body);

@@ -1,12 +1,13 @@
-// The forms runtime: load, clicks, properties, timers, modal windows and the
-// error report, on a small form of its own.
+// The forms runtime through its public headers: load, clicks, properties,
+// timers, modal windows and the error report, on a small form of its own.
 
 #include "forms/errors.h"
 #include "forms/form.h"
+#include "forms/int16.h"
 #include "forms/runtime.h"
 #include "forms/testing.h"
-#include "support.h"
-#include "widgets.h"
+#include "support/doubles.h"
+#include "support/modal.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -295,35 +296,6 @@ TEST_F(RuntimeTest, EndStopsHandlersWithTheGivenStatus)
     EXPECT_EQ(runtime.exitStatus(), 0);
     probe.click("ok");
     EXPECT_EQ(probe.events, std::vector<std::string>{"load"});
-}
-
-}  // namespace
-
-namespace {
-
-TEST(LabelWrap, BreaksBetweenWordsAndDropsTheBlanksAtTheBreak)
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(QStringLiteral("Varnel's team")) + 2;
-    struct Case {
-        QString text;
-        QStringList lines;
-    };
-    const Case cases[] = {
-        {QStringLiteral("Varnel") + QString(60, QLatin1Char(' ')) + QStringLiteral("Varnel's team"),
-         {QStringLiteral("Varnel"), QStringLiteral("Varnel's team")}},
-        {QStringLiteral("Cash:  $"), {QStringLiteral("Cash:  $")}},
-        {QStringLiteral("Varnel's team Varnel's team"),
-         {QStringLiteral("Varnel's team"), QStringLiteral("Varnel's team")}},
-        {QStringLiteral("Unbreakablewordthatiswiderthanthebox ok"),
-         {QStringLiteral("Unbreakablewordthatiswiderthanthebox"), QStringLiteral("ok")}},
-        {QStringLiteral("one\r\ntwo"), {QStringLiteral("one"), QStringLiteral("two")}},
-        {QString(), {QString()}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(forms::detail::wrapLines(c.text, metrics, width), c.lines) << c.text.toStdString();
 }
 
 }  // namespace

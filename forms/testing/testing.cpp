@@ -1,13 +1,24 @@
 #include "forms/testing.h"
 
 #include "form_state.h"
+#include "widgets.h"
+
+#include <QFontMetrics>
 
 namespace forms::testing {
 namespace {
 
 detail::FormWindow* formWindow(Form& form)
 {
-    return static_cast<detail::FormWindow*>(form.window());
+    return detail::FormState::of(form).window.data();
+}
+
+template <class T>
+T* find(Form& form, std::string_view name)
+{
+    if (!form.loaded())
+        return nullptr;
+    return dynamic_cast<T*>(detail::FormState::viewOf(form.control(name)));
 }
 
 }  // namespace
@@ -29,14 +40,6 @@ QMenuBar* menuBar(Form& form)
     return w ? w->menuBar : nullptr;
 }
 
-template <class T>
-static T* find(Form& form, std::string_view name)
-{
-    if (!form.loaded())
-        return nullptr;
-    return dynamic_cast<T*>(detail::FormState::viewOf(form.control(name)));
-}
-
 QWidget* widget(Form& form, std::string_view control)
 {
     return find<QWidget>(form, control);
@@ -50,6 +53,15 @@ QAction* menuItem(Form& form, std::string_view control)
 QTimer* timer(Form& form, std::string_view control)
 {
     return find<QTimer>(form, control);
+}
+
+QStringList labelLines(Form& form, std::string_view label)
+{
+    const auto* shown = find<detail::LabelWidget>(form, label);
+    if (!shown)
+        return {};
+    return detail::wrapLines(QString::fromStdString(form.control(label).caption()), QFontMetrics(shown->font()),
+                             shown->width());
 }
 
 }  // namespace forms::testing
