@@ -168,12 +168,20 @@ void LabelWidget::paintEvent(QPaintEvent*)
     // its top, whatever its height; what does not fit is cut off.
     const QFontMetrics metrics(font());
     if (!linesValid_) {
-        lines_ = wrapLines(text_, metrics, width());
+        lines_.clear();
+        for (const QString& line : wrapLines(text_, metrics, width())) {
+            QStaticText text(line);
+            text.setTextFormat(Qt::PlainText);
+            text.prepare(QTransform(), font());
+            lines_.push_back(text);
+        }
         linesValid_ = true;
     }
     int y = 0;
-    for (const QString& line : lines_) {
-        p.drawText(QRect(0, y, width(), metrics.height()), int(alignment_ | Qt::AlignTop), line);
+    for (const QStaticText& line : lines_) {
+        const qreal spare = width() - line.size().width();
+        const qreal x = alignment_ & Qt::AlignRight ? spare : alignment_ & Qt::AlignHCenter ? spare / 2 : 0.0;
+        p.drawStaticText(QPointF(x, y), line);
         y += metrics.height();
         if (y >= height())
             break;
@@ -224,11 +232,20 @@ void ShapeWidget::paintEvent(QPaintEvent*)
         return;
     QPainter p(this);
     if (circle_) {
-        p.setPen(QPen(outline_, 1));
-        p.setBrush(opaque_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
-        p.setRenderHint(QPainter::Antialiasing);
-        const int d = std::min(width(), height());
-        p.drawEllipse(QRectF((width() - d) / 2.0 + 0.5, (height() - d) / 2.0 + 0.5, d - 1.0, d - 1.0));
+        const qreal scale = devicePixelRatioF();
+        const QSize pixels = (QSizeF(size()) * scale).toSize();
+        if (drawnCircle_.size() != pixels || drawnCircle_.devicePixelRatio() != scale) {
+            drawnCircle_ = QPixmap(pixels);
+            drawnCircle_.setDevicePixelRatio(scale);
+            drawnCircle_.fill(Qt::transparent);
+            QPainter circle(&drawnCircle_);
+            circle.setPen(QPen(outline_, 1));
+            circle.setBrush(opaque_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
+            circle.setRenderHint(QPainter::Antialiasing);
+            const int d = std::min(width(), height());
+            circle.drawEllipse(QRectF((width() - d) / 2.0 + 0.5, (height() - d) / 2.0 + 0.5, d - 1.0, d - 1.0));
+        }
+        p.drawPixmap(0, 0, drawnCircle_);
         return;
     }
     if (opaque_)

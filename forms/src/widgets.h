@@ -6,10 +6,12 @@
 #include <QAction>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStaticText>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 // The widgets behind the controls. They draw themselves from their stored
 // look and never grey out a picture: a disabled coin looks like any other.
@@ -58,9 +60,9 @@ private:
     QColor fore_, back_;
     bool opaque_;
     Qt::Alignment alignment_;
-    // Laid out once per caption, font and width: lights blinking over a
-    // label repaint it many times a second.
-    QStringList lines_;
+    // Laid out and shaped once per caption, font and width: lights blinking
+    // over a label repaint it many times a second.
+    std::vector<QStaticText> lines_;
     bool linesValid_ = false;
 };
 
@@ -92,6 +94,9 @@ private:
     bool circle_, opaque_;
     QColor fill_, outline_;
     bool drawn_ = true;
+    // A circle is drawn once per size and scale: a light flips many times a
+    // second, and its antialiased edge costs more than copying it.
+    QPixmap drawnCircle_;
 };
 
 class LineWidget final : public Viewed<QWidget> {
