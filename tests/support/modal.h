@@ -73,8 +73,7 @@ protected:
         auto* widget = qobject_cast<QWidget*>(object);
         // A window shown again while its answer runs (a minimised one that
         // comes back, say) is the same window, not a new one to answer.
-        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal() &&
-            !answering(widget)) {
+        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal() && !answering(widget)) {
             ++shown_;
             // The answer comes once the window's own event loop runs, from a
             // timer: inside a posted event, an answer that waits on the event
