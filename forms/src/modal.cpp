@@ -118,13 +118,14 @@ class Keeper final : public QObject, public QAbstractNativeEventFilter {
 public:
     static Keeper& instance()
     {
-        // One per application: it goes with the application, and a later one
-        // gets a keeper of its own.
-        static QPointer<Keeper> keeper;
-        if (!keeper)
+        // One per application: it goes with the application, and a later
+        // one gets a keeper of its own.
+        static Keeper* keeper = nullptr;
+        if (!keeper) {
             keeper = new Keeper(qApp);
-        Keeper* const kept = keeper.data();
-        return *kept;
+            QObject::connect(keeper, &QObject::destroyed, [] { keeper = nullptr; });
+        }
+        return *keeper;
     }
 
     void open(QWidget* window)

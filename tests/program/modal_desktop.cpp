@@ -127,7 +127,12 @@ private:
             if (QWidget* w = modal.data())
                 w->close();
         };
-        if (!QTest::qWaitFor([&] { return shown() && onScreen(shown()); }, deadline))
+        if (!QTest::qWaitFor(
+                [&] {
+                    const QWidget* w = shown();
+                    return w && onScreen(w);
+                },
+                deadline))
             return fault("it never showed");
         // The player turns to another program, and the window manager takes
         // the modal window off the screen: as its minimise button does, or
