@@ -39,9 +39,7 @@ const std::vector<StandIn>& standIns()
 
 bool desktopHas(const StandIn& standIn)
 {
-    // The plain list, not hasFamily(): that one resolves the name through
-    // fontconfig's substitutions, which costs more than the whole list.
-    if (!QFontDatabase::families().contains(standIn.preferred, Qt::CaseInsensitive))
+    if (!QFontDatabase::hasFamily(standIn.preferred))
         return false;
     const QStringList styles = QFontDatabase::styles(standIn.preferred);
     return std::all_of(standIn.files.begin(), standIn.files.end(), [&](const CarriedFile& file) {
