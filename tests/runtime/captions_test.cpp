@@ -238,6 +238,27 @@ INSTANTIATE_TEST_SUITE_P(EveryFace, Captions, ::testing::ValuesIn(everyFace()), 
 // The rule the table above relies on: what each window is drawn with is the
 // stand-in chosen for its face, never some other fallback of the desktop's,
 // and menus and message boxes get a face even on a desktop without fonts.
+// A face the desktop has in every weight needed is the one used: a lookup
+// that misses it (a family that two foundries provide is listed under
+// qualified names) would draw the carried one instead, and fit its boxes as
+// well, so no caption test would notice.
+TEST(Fonts, ACarriedFaceOfAnotherFamilyStandsInOnlyWhereTheDesktopLacksThePreferredOne)
+{
+    for (const StandIn& standIn : forms::detail::standIns()) {
+        if (forms::detail::standInFamily(standIn) == standIn.preferred)
+            continue;
+        const bool everyWeight = std::all_of(standIn.files.begin(), standIn.files.end(), [&](const auto& file) {
+            QFont font(standIn.preferred);
+            font.setWeight(file.weight);
+            const QFontInfo found(font);
+            return found.family().startsWith(standIn.preferred) && found.weight() == file.weight && !found.italic();
+        });
+        EXPECT_FALSE(everyWeight) << standIn.preferred.toStdString() << " is on this desktop, yet "
+                                  << forms::detail::standInFamily(standIn).toStdString() << " stands in for "
+                                  << standIn.named.toStdString();
+    }
+}
+
 TEST(Fonts, EveryFaceTheLayoutsNameIsDrawnInItsStandIn)
 {
     forms::detail::installFonts();
