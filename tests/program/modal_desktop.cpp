@@ -65,6 +65,13 @@ bool onScreen(const QWidget* window)
     return window->isVisible() && window->windowHandle() && window->windowHandle()->isExposed();
 }
 
+// Whether the window system's focus is in the window, as its last focus
+// event said.
+bool hasFocus(const QWidget* window)
+{
+    return window->windowHandle() && QGuiApplication::focusWindow() == window->windowHandle();
+}
+
 // How the window manager takes the modal window away, and how the player
 // comes back to the game.
 enum class Lose { minimise, toAnotherDesktop };
@@ -102,6 +109,9 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
+        if (event->type() == QEvent::Expose)
+            if (auto* window = qobject_cast<QWindow*>(object); window && !window->isExposed())
+                wentOff_ = true;
         auto* widget = qobject_cast<QWidget*>(object);
         if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal() && current) {
             QPointer<QWidget> modal = widget;
@@ -127,29 +137,54 @@ private:
             if (QWidget* w = modal.data())
                 w->close();
         };
+        // Up and holding the window system's focus: the window manager has
+        // answered the program's own request to activate it, which would
+        // otherwise reach it after the case has taken the window away, and
+        // bring it back. (Qt names a window active before that answer.)
         if (!QTest::qWaitFor(
                 [&] {
                     const QWidget* w = shown();
-                    return w && onScreen(w);
+                    return w && onScreen(w) && hasFocus(w);
                 },
                 deadline))
-            return fault("it never showed");
+            return giveUp("it never showed as the active window");
         // The player turns to another program, and the window manager takes
         // the modal window off the screen: as its minimise button does, or
         // to another desktop.
-        run({QStringLiteral("xdotool"), QStringLiteral("windowactivate"), QStringLiteral("--sync"), elsewhere_});
-        if (c.lose == Lose::minimise)
-            run({QStringLiteral("xdotool"), QStringLiteral("windowminimize"), QStringLiteral("--sync"), idOf(modal)});
-        else
-            run({QStringLiteral("xdotool"), QStringLiteral("set_desktop_for_window"), idOf(modal),
-                 QStringLiteral("1")});
-        if (!QTest::qWaitFor(
-                [&] {
-                    const QWidget* w = shown();
-                    return w && !onScreen(w) && (c.lose != Lose::minimise || w->isMinimized());
-                },
-                deadline))
-            fault("the window manager did not take it off the screen");
+        // A request to activate the window that the window system answers
+        // only now (Qt's own, passing the focus from a blocked window on to
+        // the modal one) may bring it straight back; then the player takes
+        // it away again.
+        constexpr int tries = 5;
+        for (int tried = 1;; ++tried) {
+            wentOff_ = false;
+            run({QStringLiteral("xdotool"), QStringLiteral("windowactivate"), QStringLiteral("--sync"), elsewhere_});
+            if (c.lose == Lose::minimise)
+                run({QStringLiteral("xdotool"), QStringLiteral("windowminimize"), QStringLiteral("--sync"),
+                     idOf(modal)});
+            else
+                run({QStringLiteral("xdotool"), QStringLiteral("set_desktop_for_window"), idOf(modal),
+                     QStringLiteral("1")});
+            const auto away = [&] {
+                const QWidget* w = shown();
+                return w && !onScreen(w) && (c.lose != Lose::minimise || w->isMinimized());
+            };
+            if (!QTest::qWaitFor(
+                    [&] {
+                        const QWidget* w = shown();
+                        return away() || (w && wentOff_ && onScreen(w));
+                    },
+                    deadline)) {
+                fault("the window manager did not take it off the screen");
+                break;
+            }
+            if (away())
+                break;
+            if (tried == tries) {
+                fault("it came back each time before the player turned to the game");
+                break;
+            }
+        }
         // Then he comes back to the game.
         if (c.turn == Turn::click)
             clickAt(table, QPoint(4, table->height() / 2));
@@ -158,7 +193,7 @@ private:
         if (!QTest::qWaitFor(
                 [&] {
                     const QWidget* w = shown();
-                    return w && onScreen(w) && !w->isMinimized() && QApplication::activeWindow() == w;
+                    return w && onScreen(w) && !w->isMinimized() && hasFocus(w);
                 },
                 deadline))
             return giveUp("it did not come back restored and active");
@@ -177,6 +212,9 @@ private:
 
     varnel::play& game_;
     QString elsewhere_;
+    // Whether a window has left the screen since the player last took the
+    // modal one away.
+    bool wentOff_ = false;
 };
 
 }  // namespace
@@ -208,7 +246,7 @@ int main(int argc, char** argv)
             // otherwise reach the open window's watch as the player turning
             // to the game, and bring the window back after the case has
             // taken it away.
-            if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == table; }, deadline))
+            if (!QTest::qWaitFor([&] { return hasFocus(table); }, deadline))
                 fail(QString::fromLatin1(c.name) + QStringLiteral(": the game window never had the focus before"));
             player->current = &c;
             // Returns once the modal window is closed.
