@@ -4,7 +4,7 @@
 #include "forms/conversions.h"
 #include "support/doubles.h"
 
-#include <QDeadlineTimer>
+#include <QTest>
 #include <QTime>
 
 #include <gtest/gtest.h>
@@ -12,7 +12,6 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 using forms::MixingGenerator;
@@ -94,23 +93,20 @@ TEST(SystemClock, TheRealClockReadsBetweenTwoLooksAtTheTimeOfDay)
     // dropped one; a try across a second's end, across midnight or with a
     // long pause between the looks is made again.
     forms::SystemClock clock;
-    const QDeadlineTimer deadline(testsupport::patience);
-    for (;;) {
-        const int before = QTime::currentTime().msecsSinceStartOfDay();
-        const float reading = clock.secondsSinceMidnight();
-        const int after = QTime::currentTime().msecsSinceStartOfDay();
-        if (before % 1000 >= 100 && after >= before && after - before <= 50 && after % 1000 >= before % 1000) {
-            // Single precision keeps about a hundredth of a second late in the day.
-            EXPECT_GE(reading, before / 1000.0 - 0.01) << "between " << before << " and " << after << " ms";
-            EXPECT_LE(reading, after / 1000.0 + 0.01) << "between " << before << " and " << after << " ms";
-            return;
-        }
-        if (deadline.hasExpired()) {
-            ADD_FAILURE() << "no two looks at the time of day came close enough together";
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    int before = 0, after = 0;
+    float reading = 0.0f;
+    const bool looked = QTest::qWaitFor(
+        [&] {
+            before = QTime::currentTime().msecsSinceStartOfDay();
+            reading = clock.secondsSinceMidnight();
+            after = QTime::currentTime().msecsSinceStartOfDay();
+            return before % 1000 >= 100 && after >= before && after - before <= 50 && after % 1000 >= before % 1000;
+        },
+        testsupport::patience);
+    ASSERT_TRUE(looked) << "no two looks at the time of day came close enough together";
+    // Single precision keeps about a hundredth of a second late in the day.
+    EXPECT_GE(reading, before / 1000.0 - 0.01) << "between " << before << " and " << after << " ms";
+    EXPECT_LE(reading, after / 1000.0 + 0.01) << "between " << before << " and " << after << " ms";
 }
 
 }  // namespace

@@ -13,22 +13,27 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/openbox.log" ] && cat "$work/openbox.log"; exit 1; }
+# Runs the command until it succeeds, for up to a minute: the bound is only
+# for a starved machine.
+waitFor() {
+    local until=$((SECONDS + 60))
+    until "$@"; do
+        [ "$SECONDS" -lt "$until" ] || return 1
+        sleep 0.1
+    done
+}
+managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 
 # The server picks a free display itself and names it once it answers.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 150); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb gave no display"
+waitFor test -s "$work/display" || fail "Xvfb gave no display"
 export DISPLAY=:$(cat "$work/display")
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 # Managing once it has announced itself on the root window.
-for _ in $(seq 150); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || fail "openbox did not start"
+waitFor managed || fail "openbox did not start"
 
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
