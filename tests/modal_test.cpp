@@ -23,8 +23,6 @@ const struct {
     {"the About window", "abt"},
 };
 
-constexpr int deadline = 10000;
-
 TEST(ModalWindow, MinimisedItComesBackRestoredAndActiveWhenTheBlockedWindowIsActivated)
 {
     for (const auto& modal : modals) {
@@ -38,8 +36,9 @@ TEST(ModalWindow, MinimisedItComesBackRestoredAndActiveWhenTheBlockedWindowIsAct
                 shown->showMinimized();
                 minimised = shown->isMinimized();
                 table->activateWindow();
-                restored = QTest::qWaitFor([&] { return shown->isVisible() && !shown->isMinimized(); }, deadline);
-                active = QTest::qWaitFor([&] { return QApplication::activeWindow() == shown; }, deadline);
+                restored =
+                    QTest::qWaitFor([&] { return shown->isVisible() && !shown->isMinimized(); }, testsupport::patience);
+                active = QTest::qWaitFor([&] { return QApplication::activeWindow() == shown; }, testsupport::patience);
             });
         ASSERT_TRUE(seen) << "no modal window opened";
         EXPECT_TRUE(minimised) << "it could not be minimised at all";

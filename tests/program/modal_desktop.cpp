@@ -1,4 +1,4 @@
-// The game program as main() builds it, on a real X server under a window
+// The game program as main() starts it, on a real X server under a window
 // manager that puts a minimise button on every window (openbox does). Each
 // modal window of the menu is minimised by the window manager while the
 // player is at another program, and must come back, restored and active, as
@@ -6,9 +6,9 @@
 // answers it, and afterwards the game takes real clicks again. Every action
 // is the window system's own, through xdotool. Prints "ok", or each fault.
 
-#include "forms/application.h"
 #include "forms/testing.h"
 #include "play.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -217,29 +217,19 @@ private:
     bool wentOff_ = false;
 };
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Opens each case's modal window from the game window, then checks that the
+// game still takes a real click, and ends the program with Draw.
+void playEveryCase(varnel::play& game)
 {
-    forms::Application application(argc, argv, {"Varnel", "1.00", ":/assets/varnel.ico"});
-    varnel::play game(application.runtime());
-
-    // Another program's window, for the player to be at.
-    QProcess other;
-    other.start(QStringLiteral("xmessage"),
-                {QStringLiteral("-title"), QStringLiteral("elsewhere"), QStringLiteral("-geometry"),
-                 QStringLiteral("+1000+900"), QStringLiteral("another program")});
-    std::unique_ptr<Player> player;
-
-    QTimer::singleShot(0, [&] {
-        QWidget* table = forms::testing::window(game);
-        if (!QTest::qWaitFor([&] { return onScreen(table); }, deadline))
-            fail(QStringLiteral("the game window never showed"));
-        const QString elsewhere =
-            run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--sync"),
-                 QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^elsewhere$")})
-                .section(QLatin1Char('\n'), 0, 0);
-        player = std::make_unique<Player>(game, elsewhere);
+    QWidget* table = forms::testing::window(game);
+    if (!QTest::qWaitFor([&] { return onScreen(table); }, deadline))
+        fail(QStringLiteral("the game window never showed"));
+    const QString elsewhere =
+        run({QStringLiteral("xdotool"), QStringLiteral("search"), QStringLiteral("--sync"),
+             QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^elsewhere$")})
+            .section(QLatin1Char('\n'), 0, 0);
+    {
+        Player player(game, elsewhere);
         for (const Case& c : cases) {
             // The game window has the focus before each window opens: the
             // window manager's word of it, late on a busy machine, would
@@ -248,28 +238,39 @@ int main(int argc, char** argv)
             // taken it away.
             if (!QTest::qWaitFor([&] { return hasFocus(table); }, deadline))
                 fail(QString::fromLatin1(c.name) + QStringLiteral(": the game window never had the focus before"));
-            player->current = &c;
+            player.current = &c;
             // Returns once the modal window is closed.
             game.click(c.menuItem);
         }
-        player.reset();
+    }
 
-        // The game goes on: a real click on a coin stakes it.
-        QWidget* coin = forms::testing::widget(game, "i1");
-        const int left = game.control("i1").left();
-        clickAt(coin, coin->rect().center());
-        if (!QTest::qWaitFor([&] { return game.control("i1").left() != left; }, deadline))
-            fail(QStringLiteral("after the modal windows the game took no click"));
-        if (!faults.isEmpty()) {
-            QCoreApplication::exit(1);
-            return;
-        }
-        QMenuBar* bar = forms::testing::menuBar(game);
-        clickAt(bar, bar->actionGeometry(forms::testing::menuItem(game, "drw")).center());
+    // The game goes on: a real click on a coin stakes it.
+    QWidget* coin = forms::testing::widget(game, "i1");
+    const int left = game.control("i1").left();
+    clickAt(coin, coin->rect().center());
+    if (!QTest::qWaitFor([&] { return game.control("i1").left() != left; }, deadline))
+        fail(QStringLiteral("after the modal windows the game took no click"));
+    if (!faults.isEmpty()) {
+        QCoreApplication::exit(1);
+        return;
+    }
+    QMenuBar* bar = forms::testing::menuBar(game);
+    clickAt(bar, bar->actionGeometry(forms::testing::menuItem(game, "drw")).center());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int status = varnel::start(argc, argv, [](varnel::play& game) {
+        // Another program's window, for the player to be at. It goes with
+        // the application.
+        auto* other = new QProcess(qApp);
+        other->start(QStringLiteral("xmessage"),
+                     {QStringLiteral("-title"), QStringLiteral("elsewhere"), QStringLiteral("-geometry"),
+                      QStringLiteral("+1000+900"), QStringLiteral("another program")});
+        QTimer::singleShot(0, [&game] { playEveryCase(game); });
     });
-    const int status = application.run(game);
-    other.kill();
-    other.waitForFinished();
     if (status != 0 && faults.isEmpty())
         fail(QStringLiteral("Draw ended the program with status %1").arg(status));
     if (faults.isEmpty())
